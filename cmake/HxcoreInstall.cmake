@@ -1,0 +1,24 @@
+# Install rules: the library, its public headers under include/hxcore/, the
+# CMake package (hxcore::hxcore) and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS hxcore EXPORT hxcoreTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${HXCORE_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/hxcore)
+
+set(HXCORE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/hxcore)
+install(EXPORT hxcoreTargets NAMESPACE hxcore:: DESTINATION ${HXCORE_CMAKE_DIR})
+export(EXPORT hxcoreTargets NAMESPACE hxcore:: FILE ${PROJECT_BINARY_DIR}/hxcoreTargets.cmake)
+
+configure_package_config_file(cmake/hxcoreConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/hxcoreConfig.cmake INSTALL_DESTINATION ${HXCORE_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/hxcoreConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/hxcoreConfig.cmake ${PROJECT_BINARY_DIR}/hxcoreConfigVersion.cmake
+  DESTINATION ${HXCORE_CMAKE_DIR})
+
+configure_file(cmake/hxcore.pc.in ${PROJECT_BINARY_DIR}/hxcore.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/hxcore.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,169 @@
+// The log facility: threshold first, then one record formatted on the stack
+// and handed to the callback or the debugger output.
+#include "HXLog.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "detail/os_process.h"
+#include "detail/os_time.h"
+
+namespace {
+
+constexpr size_t kRecordBufferSize = 5120;
+// The record text stops two bytes short of the buffer: 5,117 characters.
+constexpr size_t kRecordTextMax = kRecordBufferSize - 3;
+constexpr size_t kBaseNameMax = 31;
+
+std::atomic<int> g_threshold{2};
+
+// The callback and its user pointer change together under the log mutex and
+// are read together under it, so a record never sees a half-replaced pair.
+// `g_has_callback` lets the debugger path skip the mutex.
+std::mutex g_log_mutex;
+HXLogCallback g_callback = nullptr;
+void* g_user = nullptr;
+std::atomic<bool> g_has_callback{false};
+
+// Each thread asks the system for its ids once.
+thread_local uint32_t t_process_id = 0;
+thread_local uint32_t t_thread_id = 0;
+
+// Appends to a fixed buffer and never writes past `limit` characters; the
+// header of a record is built with it so that an over-long tag or function
+// name is cut rather than overflowing.
+class BoundedWriter {
+ public:
+  BoundedWriter(char* buffer, size_t limit) : begin_(buffer), pos_(buffer), end_(buffer + limit) {}
+
+  void text(const char* s) {
+    while (*s != '\0' && pos_ < end_) *pos_++ = *s++;
+  }
+  void text(const char* s, size_t n) {
+    while (n-- > 0 && pos_ < end_) *pos_++ = *s++;
+  }
+  void character(char c) {
+    if (pos_ < end_) *pos_++ = c;
+  }
+  // Decimal like printf's "%0<width>d": the sign counts toward the width.
+  void number(long long value, int width = 0) {
+    char digits[24];
+    int count = 0;
+    unsigned long long magnitude =
+        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    do {
+      digits[count++] = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) character('-');
+    for (int pad = width - count - (value < 0 ? 1 : 0); pad > 0; --pad) character('0');
+    while (count > 0) character(digits[--count]);
+  }
+  size_t length() const { return static_cast<size_t>(pos_ - begin_); }
+
+ private:
+  char* begin_;
+  char* pos_;
+  char* end_;
+};
+
+const char* level_letter(int level) {
+  switch (level) {
+    case 1: return "D";
+    case 2: return "I";
+    case 3: return "W";
+    case 4: return "E";
+    default: return "?";
+  }
+}
+
+// The text after the last '/', or failing that after the last '\\'.
+const char* base_name(const char* file) {
+  if (const char* slash = std::strrchr(file, '/')) return slash + 1;
+  if (const char* backslash = std::strrchr(file, '\\')) return backslash + 1;
+  return file;
+}
+
+// "%02d-%02d %02d:%02d:%02d.%03d [%d-%d]\t[%s|%s]\t[%s:%d](%s): "
+size_t write_header(char* record, int level, const char* tag, const char* file, int line,
+                    const char* function) {
+  if (t_process_id == 0) t_process_id = hxcore::detail::os_process_id();
+  if (t_thread_id == 0) t_thread_id = hxcore::detail::os_thread_id();
+  const hxcore::detail::LocalTime now = hxcore::detail::os_local_time();
+  const char* base = base_name(file);
+
+  BoundedWriter out(record, kRecordTextMax);
+  out.number(now.month, 2);
+  out.character('-');
+  out.number(now.day, 2);
+  out.character(' ');
+  out.number(now.hour, 2);
+  out.character(':');
+  out.number(now.minute, 2);
+  out.character(':');
+  out.number(now.second, 2);
+  out.character('.');
+  out.number(now.milliseconds, 3);
+  out.text(" [");
+  // Printed as "%d" prints them: as signed 32-bit values.
+  out.number(static_cast<int32_t>(t_process_id));
+  out.character('-');
+  out.number(static_cast<int32_t>(t_thread_id));
+  out.text("]\t[");
+  out.text(level_letter(level));
+  out.character('|');
+  out.text(tag);
+  out.text("]\t[");
+  out.text(base, strnlen(base, kBaseNameMax));
+  out.character(':');
+  out.number(line);
+  out.text("](");
+  out.text(function);
+  out.text("): ");
+  return out.length();
+}
+
+void deliver(int level, const char* record) {
+  if (g_has_callback.load(std::memory_order_acquire)) {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
+    if (g_callback != nullptr) {
+      g_callback(level, record, std::strlen(record), g_user);
+      return;
+    }
+  }
+  hxcore::detail::os_debug_output(record);
+  hxcore::detail::os_debug_output("\n");
+}
+
+}  // namespace
+
+extern "C" {
+
+void MirvLog(int level, const char* tag, const char* file, int line, const char* function,
+             const char* format, ...) {
+  if (level < g_threshold.load(std::memory_order_relaxed)) return;
+
+  char record[kRecordBufferSize];
+  const size_t header = write_header(record, level, tag, file, line, function);
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(record + header, kRecordTextMax + 1 - header, format, args);
+  va_end(args);
+  deliver(level, record);
+}
+
+int GetHXLogLevel() { return g_threshold.load(std::memory_order_relaxed); }
+
+void SetHXLogLevel(int level) { g_threshold.store(level, std::memory_order_relaxed); }
+
+void SetHXLogCallback(HXLogCallback callback, void* user) {
+  std::lock_guard<std::mutex> lock(g_log_mutex);
+  g_callback = callback;
+  g_user = user;
+  g_has_callback.store(callback != nullptr, std::memory_order_release);
+}
+
+}  // extern "C"

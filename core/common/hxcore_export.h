@@ -1,0 +1,19 @@
+// hxcore_export.h - the one macro that marks what the library exports.
+//
+// `HXCORE_API` marks every exported class and function. The library's own
+// build defines HXCORE_BUILDING (export); clients get "import" on Windows and
+// default visibility elsewhere; a static build defines HXCORE_STATIC and the
+// macro expands to nothing. Everything not marked stays hidden.
+#pragma once
+
+#if defined(HXCORE_STATIC)
+#define HXCORE_API
+#elif defined(_WIN32)
+#if defined(HXCORE_BUILDING)
+#define HXCORE_API __declspec(dllexport)
+#else
+#define HXCORE_API __declspec(dllimport)
+#endif
+#else
+#define HXCORE_API __attribute__((visibility("default")))
+#endif

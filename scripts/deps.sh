@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that hxcore's build, tests, benchmarks and
+# Windows cross-build need, and only those that are missing. Idempotent and
+# silent when everything is already there.
+#
+#   scripts/deps.sh [build|test|bench|cross|all]...   (default: build test)
+set -euo pipefail
+
+build_pkgs=(cmake ninja-build g++ pkg-config binutils
+            qtbase5-dev libcurl4-openssl-dev libssl-dev libcjson-dev)
+test_pkgs=(libgtest-dev libgmock-dev clang libclang-rt-14-dev openssl)
+bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
+cross_pkgs=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest)
+
+groups=("$@")
+[ ${#groups[@]} -eq 0 ] && groups=(build test)
+
+wanted=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    build) wanted+=("${build_pkgs[@]}") ;;
+    test)  wanted+=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
+    bench) wanted+=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
+    cross) wanted+=("${cross_pkgs[@]}") ;;
+    all)   wanted+=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}" "${cross_pkgs[@]}") ;;
+    *) echo "usage: scripts/deps.sh [build|test|bench|cross|all]..." >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+# Deduplicate while keeping order.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | awk '!seen[$0]++')
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "deps: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq >/dev/null
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
