@@ -20,5 +20,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/hxcoreConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/hxcoreConfig.cmake ${PROJECT_BINARY_DIR}/hxcoreConfigVersion.cmake
   DESTINATION ${HXCORE_CMAKE_DIR})
 
+# The .pc file finds the prefix from its own place, so the installed tree can move.
+file(RELATIVE_PATH HXCORE_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(cmake/hxcore.pc.in ${PROJECT_BINARY_DIR}/hxcore.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/hxcore.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -12,6 +12,9 @@ set(HXCORE_LOG_HEADERS
   core/common/HXLog.h
   core/common/HXClock.h)
 
+# The functions exported under their plain, undecorated names.
+set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback)
+
 # Device-context record (cJSON).
 set(HXCORE_RECORD_SOURCES
   core/common/IotZoRiskControlInfo.cpp)

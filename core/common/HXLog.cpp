@@ -32,6 +32,12 @@ std::atomic<bool> g_has_callback{false};
 thread_local uint32_t t_process_id = 0;
 thread_local uint32_t t_thread_id = 0;
 
+// "00" to "99", so a two-digit field is one copy.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Appends to a fixed buffer and never writes past `limit` characters; the
 // header of a record is built with it so that an over-long tag or function
 // name is cut rather than overflowing.
@@ -39,14 +45,31 @@ class BoundedWriter {
  public:
   BoundedWriter(char* buffer, size_t limit) : begin_(buffer), pos_(buffer), end_(buffer + limit) {}
 
-  void text(const char* s) {
-    while (*s != '\0' && pos_ < end_) *pos_++ = *s++;
-  }
   void text(const char* s, size_t n) {
-    while (n-- > 0 && pos_ < end_) *pos_++ = *s++;
+    const size_t room = static_cast<size_t>(end_ - pos_);
+    if (n > room) n = room;
+    std::memcpy(pos_, s, n);
+    pos_ += n;
   }
+  void text(const char* s) { text(s, std::strlen(s)); }
   void character(char c) {
     if (pos_ < end_) *pos_++ = c;
+  }
+  // "%02d" and "%03d" for the values a clock shows, one copy each.
+  void two_digits(int value) {
+    if (value >= 0 && value < 100) {
+      text(&kDigitPairs[value * 2], 2);
+    } else {
+      number(value, 2);
+    }
+  }
+  void three_digits(int value) {
+    if (value >= 0 && value < 1000) {
+      character(static_cast<char>('0' + value / 100));
+      text(&kDigitPairs[(value % 100) * 2], 2);
+    } else {
+      number(value, 3);
+    }
   }
   // Decimal like printf's "%0<width>d": the sign counts toward the width.
   void number(long long value, int width = 0) {
@@ -70,13 +93,13 @@ class BoundedWriter {
   char* end_;
 };
 
-const char* level_letter(int level) {
+char level_letter(int level) {
   switch (level) {
-    case 1: return "D";
-    case 2: return "I";
-    case 3: return "W";
-    case 4: return "E";
-    default: return "?";
+    case 1: return 'D';
+    case 2: return 'I';
+    case 3: return 'W';
+    case 4: return 'E';
+    default: return '?';
   }
 }
 
@@ -96,24 +119,24 @@ size_t write_header(char* record, int level, const char* tag, const char* file, 
   const char* base = base_name(file);
 
   BoundedWriter out(record, kRecordTextMax);
-  out.number(now.month, 2);
+  out.two_digits(now.month);
   out.character('-');
-  out.number(now.day, 2);
+  out.two_digits(now.day);
   out.character(' ');
-  out.number(now.hour, 2);
+  out.two_digits(now.hour);
   out.character(':');
-  out.number(now.minute, 2);
+  out.two_digits(now.minute);
   out.character(':');
-  out.number(now.second, 2);
+  out.two_digits(now.second);
   out.character('.');
-  out.number(now.milliseconds, 3);
+  out.three_digits(now.milliseconds);
   out.text(" [");
   // Printed as "%d" prints them: as signed 32-bit values.
   out.number(static_cast<int32_t>(t_process_id));
   out.character('-');
   out.number(static_cast<int32_t>(t_thread_id));
   out.text("]\t[");
-  out.text(level_letter(level));
+  out.character(level_letter(level));
   out.character('|');
   out.text(tag);
   out.text("]\t[");

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix, then builds and runs the consumer
+# program against it twice: through find_package(hxcore) and through
+# pkg-config.
+#   scripts/package_test.sh [BUILD_DIR]   (default: build/default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/default}
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+cmake -S tests/package -B "$prefix/consumer-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$prefix/consumer-cmake" >/dev/null
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-cmake/hxcore_consumer"
+
+libdir=$(find "$prefix" -name hxcore.pc -printf '%h\n' | head -1)
+flags=$(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs hxcore)
+# shellcheck disable=SC2086
+c++ -std=c++17 tests/package/consumer.cpp $flags -o "$prefix/consumer-pkgconfig"
+LD_LIBRARY_PATH="$(dirname "$libdir")" "$prefix/consumer-pkgconfig"
+echo "package: the installed hxcore builds and runs a client through CMake and pkg-config"

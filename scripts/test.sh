@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds hxcore with its tests (warnings as errors)
+# and runs every test. The README's test command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh build test
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default
