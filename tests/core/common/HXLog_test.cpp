@@ -211,7 +211,8 @@ TEST(LogThreads, ReplacingTheCallbackWhileLoggingKeepsPairsConsistent) {
       while (!stop.load()) MirvLog(2, "T", "f", 1, "f", "m");
     });
   }
-  for (int i = 0; i < 2000; ++i) {
+  // Keep switching until both callbacks have served plenty of records.
+  for (int i = 0; i < 2000 || g_first.received < 500 || g_second.received < 500; ++i) {
     if (i % 2 == 0) {
       SetHXLogCallback(&receive_paired<&g_second>, &g_second);
     } else {
@@ -228,7 +229,6 @@ TEST(LogThreads, ReplacingTheCallbackWhileLoggingKeepsPairsConsistent) {
   SetHXLogLevel(2);
   EXPECT_EQ(g_first.mismatched.load(), 0);
   EXPECT_EQ(g_second.mismatched.load(), 0);
-  EXPECT_GT(g_first.received.load() + g_second.received.load(), 0);
   EXPECT_EQ(g_late_calls.load(), 0);
 }
 
