@@ -7,7 +7,10 @@ set -u
 lib=$1; shift
 status=0
 
-symbols=$(nm -D --defined-only "$lib" | awk '{print $3}')
+table=$(nm -D --defined-only "$lib")
+symbols=$(awk '{print $3}' <<<"$table")
+# Weak definitions: the standard library's templates instantiated here.
+weak=$(awk '$2 ~ /^[WVu]$/ {print $3}' <<<"$table")
 for name in "$@"; do
   if ! grep -qx "$name" <<<"$symbols"; then
     echo "missing plain export: $name"
@@ -23,8 +26,8 @@ while IFS= read -r symbol; do
   grep -qx -- "$symbol" <<<"$plain" && continue
   case "$symbol" in _init|_fini|_edata|_end|__bss_start) continue ;; esac
   demangled=$(c++filt -- "$symbol")
-  # Template code of the standard library, instantiated for public types.
-  [[ "$demangled" == std::* || "$demangled" == *" for std::"* ]] && continue
+  # Template code of the standard library, instantiated by the library.
+  if [[ "$demangled" == *std::* ]] && grep -qx -- "$symbol" <<<"$weak"; then continue; fi
   if [[ "$demangled" == "$symbol" || ! "$demangled" =~ $public ]]; then
     echo "exported but not public: $demangled"
     status=1
