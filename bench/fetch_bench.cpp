@@ -120,7 +120,8 @@ void RandomGuid32(benchmark::State& state) {
 
 // The same draw without mixing the seed text in again: what the per-call reseed costs.
 void RandomBytes32NoReseed(benchmark::State& state) {
-  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   for (auto _ : state) {
     unsigned char bytes[32];
     RAND_bytes(bytes, sizeof bytes);

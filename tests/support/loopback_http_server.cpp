@@ -18,7 +18,9 @@ namespace {
 
 constexpr size_t kMaxRequestHead = 16384;
 
-[[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+[[noreturn]] void fail(const char* what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
 
 // A TCP socket bound to 127.0.0.1 on a port the system picks; returns the port.
 uint16_t bind_loopback(int socket_fd) {
@@ -28,7 +30,8 @@ uint16_t bind_loopback(int socket_fd) {
   address.sin_port = 0;
   if (bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) fail("bind");
   socklen_t length = sizeof address;
-  if (getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) fail("getsockname");
+  if (getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    fail("getsockname");
   return ntohs(address.sin_port);
 }
 
@@ -43,7 +46,9 @@ bool send_all(int client, const char* bytes, size_t n) {
   return true;
 }
 
-bool send_text(int client, const std::string& text) { return send_all(client, text.data(), text.size()); }
+bool send_text(int client, const std::string& text) {
+  return send_all(client, text.data(), text.size());
+}
 
 std::string ok_head(uint64_t content_length) {
   return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
@@ -130,10 +135,12 @@ void LoopbackHttpServer::answer(int client) {
     if (send_text(client, ok_head(2 * length))) send_body(client, length);
     wait_for_close(client);
   } else if (target == "/redirect") {
-    send_text(client, "HTTP/1.1 302 Found\r\nLocation: /bytes/10\r\nContent-Length: 5\r\n"
-                      "Connection: close\r\n\r\nmoved");
+    send_text(client,
+              "HTTP/1.1 302 Found\r\nLocation: /bytes/10\r\nContent-Length: 5\r\n"
+              "Connection: close\r\n\r\nmoved");
   } else {
-    send_text(client, "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
+    send_text(client,
+              "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
   }
 }
 

@@ -30,7 +30,8 @@ bool write_body(const char* body, int size, const char* path) {
     std::fprintf(stderr, "hxtool fetch: cannot open %s: %s\n", path, std::strerror(errno));
     return false;
   }
-  const bool written = std::fwrite(body, 1, static_cast<size_t>(size), out) == static_cast<size_t>(size);
+  const bool written =
+      std::fwrite(body, 1, static_cast<size_t>(size), out) == static_cast<size_t>(size);
   const bool closed = path != nullptr ? std::fclose(out) == 0 : std::fflush(out) == 0;
   if (!written || !closed) std::fprintf(stderr, "hxtool fetch: writing the body failed\n");
   return written && closed;

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -51,13 +52,15 @@ std::vector<char> writable(const std::string& text) {
 }
 
 std::string failure_message(const std::string& url, int code) {
-  return "get_data_from_url error,  url =[" + url + "], curl_easy_perform ret=" + std::to_string(code);
+  return "get_data_from_url error,  url =[" + url +
+         "], curl_easy_perform ret=" + std::to_string(code);
 }
 
 // Checks the body against the server's pattern byte for byte, and the zero after it.
 ::testing::AssertionResult is_generated_body(const char* data, uint64_t length) {
   for (uint64_t i = 0; i < length; ++i) {
-    if (data[i] != hxtest::body_byte(i)) return ::testing::AssertionFailure() << "byte " << i << " differs";
+    if (data[i] != hxtest::body_byte(i))
+      return ::testing::AssertionFailure() << "byte " << i << " differs";
   }
   if (data[length] != '\0') return ::testing::AssertionFailure() << "no zero after the body";
   return ::testing::AssertionSuccess();
@@ -148,8 +151,9 @@ TEST_F(Fetch, SizeFollowsType) {
     int expected_size;
   };
   constexpr int kUntouched = -7;
-  constexpr Case kCases[] = {{1, 40, 40}, {3, 40, 40}, {2, 5, 16}, {2, 40, 16},
-                             {0, 40, kUntouched}, {4, 40, kUntouched}, {-1, 40, kUntouched}};
+  constexpr Case kCases[] = {{1, 40, 40},         {3, 40, 40},         {2, 5, 16},
+                             {2, 40, 16},         {0, 40, kUntouched}, {4, 40, kUntouched},
+                             {-1, 40, kUntouched}};
   for (const Case& c : kCases) {
     int size = kUntouched;
     Body body = fetch(server_.url("/bytes/" + std::to_string(c.body_length)), size, c.type);
@@ -194,7 +198,8 @@ TEST_F(Fetch, RefusedConnectionGivesNullSizeZeroAndOneErrorRecord) {
   const std::vector<hxtest::LogRecord> records = log.records();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].level, kLogError);
-  EXPECT_EQ(hxtest::LogCapture::message(records[0].text), failure_message(url, CURLE_COULDNT_CONNECT));
+  EXPECT_EQ(hxtest::LogCapture::message(records[0].text),
+            failure_message(url, CURLE_COULDNT_CONNECT));
   EXPECT_NE(records[0].text.find("[HXCurl.cpp:"), std::string::npos);
   EXPECT_NE(records[0].text.find("(HXCurl::get_data_from_url): "), std::string::npos);
 }
@@ -212,21 +217,6 @@ TEST_F(Fetch, MissingHandleOrUrlFailsWithTheRecord) {
   EXPECT_EQ(log.count(kLogError, failure_message("", CURLE_URL_MALFORMAT)), 1u);
 }
 
-TEST_F(Fetch, RaisedBufferSizeNeverYieldsAPartialBody) {
-  // libcurl may hand over chunks as large as its buffer; one of a step or more must fail the
-  // fetch with the write error, never cut the body short.
-  curl_easy_setopt(handle_, CURLOPT_BUFFERSIZE, 2L * static_cast<long>(kReceiveStep));
-  hxtest::LogCapture log;
-  int size = 0;
-  Body body = fetch(server_.url("/bytes/5000000"), size);
-  if (body != nullptr) {
-    EXPECT_EQ(size, 5000000);
-    EXPECT_TRUE(is_generated_body(body.get(), 5000000));
-  } else {
-    EXPECT_EQ(log.count(kLogError, failure_message(server_.url("/bytes/5000000"), CURLE_WRITE_ERROR)), 1u);
-  }
-}
-
 // The one slow test: the server sends half the body and then goes silent.
 TEST_F(Fetch, StalledBodyIsCutAtTheEightSecondTimeout) {
   const std::string url = server_.url("/stall/1000");
@@ -238,7 +228,7 @@ TEST_F(Fetch, StalledBodyIsCutAtTheEightSecondTimeout) {
   EXPECT_EQ(size, 0);
   EXPECT_EQ(log.count(kLogError, failure_message(url, CURLE_OPERATION_TIMEDOUT)), 1u);
   EXPECT_GE(elapsed, std::chrono::milliseconds(7900));
-  EXPECT_LT(elapsed, std::chrono::seconds(60));
+  EXPECT_LT(elapsed, std::chrono::seconds(15));
 }
 
 TEST(ReceiveBuffer, RefusesAChunkOfAStepOrMore) {
@@ -247,26 +237,25 @@ TEST(ReceiveBuffer, RefusesAChunkOfAStepOrMore) {
   EXPECT_EQ(hxcore::detail::receive_chunk(chunk.data(), 1, kReceiveStep, &buffer), 0u);
   EXPECT_EQ(hxcore::detail::receive_chunk(chunk.data(), kReceiveStep, 1, &buffer), 0u);
   EXPECT_EQ(buffer.length(), 0u);
-  EXPECT_EQ(hxcore::detail::receive_chunk(chunk.data(), 1, kReceiveStep - 1, &buffer), kReceiveStep - 1);
+  EXPECT_EQ(hxcore::detail::receive_chunk(chunk.data(), 1, kReceiveStep - 1, &buffer),
+            kReceiveStep - 1);
   EXPECT_EQ(buffer.length(), kReceiveStep - 1);
   EXPECT_EQ(buffer.capacity(), kReceiveStep);
 }
 
 TEST(ReceiveBuffer, GrowsByWholeStepsAndKeepsZerosPastTheData) {
   hxcore::detail::ReceiveBuffer buffer;
-  std::vector<char> chunk(16384);
-  uint64_t appended = 0;
-  while (appended < 1000000) {
-    for (char& byte : chunk) byte = hxtest::body_byte(appended + (&byte - chunk.data()));
-    const size_t n = std::min<uint64_t>(chunk.size(), 1000000 - appended);
-    ASSERT_TRUE(buffer.append(chunk.data(), n));
-    appended += n;
+  std::vector<char> body(1000000);
+  for (size_t i = 0; i < body.size(); ++i) body[i] = hxtest::body_byte(i);
+  for (size_t at = 0; at < body.size(); at += 16384) {
+    ASSERT_TRUE(buffer.append(body.data() + at, std::min<size_t>(16384, body.size() - at)));
     ASSERT_EQ(buffer.capacity() % kReceiveStep, 0u);
     ASSERT_GT(buffer.capacity(), buffer.length());
   }
   EXPECT_EQ(buffer.capacity(), 4 * kReceiveStep);
   EXPECT_TRUE(is_generated_body(buffer.data(), 1000000));
-  for (uint64_t i = buffer.length(); i < buffer.capacity(); ++i) ASSERT_EQ(buffer.data()[i], '\0') << i;
+  for (uint64_t i = buffer.length(); i < buffer.capacity(); ++i)
+    ASSERT_EQ(buffer.data()[i], '\0') << i;
 }
 
 TEST(ReceiveBuffer, CapacityStopsBelowTwoGibibytes) {
@@ -283,7 +272,9 @@ class CurlGlobal : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(HXCurl::curl_reference_count_, 0); }
   void TearDown() override { EXPECT_EQ(HXCurl::curl_reference_count_, 0); }
-  size_t inits() const { return log_.count(kLogDebug, "(HXCurl::global_init_curl): curl_global_init"); }
+  size_t inits() const {
+    return log_.count(kLogDebug, "(HXCurl::global_init_curl): curl_global_init");
+  }
   size_t cleanups() const {
     return log_.count(kLogDebug, "(HXCurl::global_deinit_curl): curl_global_cleanup");
   }
@@ -336,8 +327,10 @@ TEST_F(CurlGlobal, ConcurrentPairsLeaveTheCountAtZero) {
 TEST(CurlExamples, HeaderExample) {
   hxtest::LoopbackHttpServer server;
   std::vector<char> url = writable(server.url("/bytes/8"));
+  // clang-format off
   HXCurl::global_init_curl(); CURL* h = curl_easy_init(); int size = 0;
   char* body = HXCurl::get_data_from_url(h, url.data(), size, 1); HXCurl::free_data(body);
+  // clang-format on
   EXPECT_EQ(size, 8);
   curl_easy_cleanup(h);
   HXCurl::global_deinit_curl();
