@@ -30,8 +30,12 @@ set(HXCORE_THREAD_SOURCES)
 set(HXCORE_THREAD_HEADERS)
 
 # HTTP fetch (libcurl) and random identifiers (OpenSSL).
-set(HXCORE_FETCH_SOURCES)
-set(HXCORE_FETCH_HEADERS)
+set(HXCORE_FETCH_SOURCES
+  core/common/HXCurl.cpp
+  core/common/HXRandom.cpp)
+set(HXCORE_FETCH_HEADERS
+  core/common/HXCurl.h
+  core/common/HXRandom.h)
 
 # String class and MD5 digest.
 set(HXCORE_TEXT_SOURCES)

@@ -4,5 +4,7 @@
 #include <cjson/cJSON.h>
 
 #include "HXClock.h"
+#include "HXCurl.h"
 #include "HXLog.h"
+#include "HXRandom.h"
 #include "IotZoRiskControlInfo.h"

@@ -1,10 +1,18 @@
 // hxtool demo: walks the client's typical request as far as the library goes.
 #include <cjson/cJSON.h>
 
+#include <curl/curl.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "HXClock.h"
+#include "HXCurl.h"
 #include "HXLog.h"
+#include "HXRandom.h"
 #include "IotZoRiskControlInfo.h"
 #include "commands.h"
 
@@ -15,7 +23,8 @@ namespace {
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
     "Sets the log level and a callback that prints records, fills a device-context\n"
-    "record and prints its two JSON forms.\n";
+    "record and prints its two JSON forms, fetches a file:// URL it writes first (no\n"
+    "network needed) and prints a random identifier.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -45,6 +54,37 @@ int demo_record() {
   return 0;
 }
 
+// A file:// URL for a local path: "file:///tmp/x" here, "file:///C:/x" on Windows.
+std::string file_url(const std::filesystem::path& path) {
+  const std::string generic = path.generic_string();
+  return generic.front() == '/' ? "file://" + generic : "file:///" + generic;
+}
+
+int demo_fetch() {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("hxtool-demo-" + HXRandom::getRandomGUID(12) + ".txt");
+  std::ofstream(path, std::ios::binary) << "hello from a local file\n";
+  std::vector<char> url;
+  const std::string text = file_url(path) + "\r\n";  // the fetch cuts at the carriage return
+  url.assign(text.begin(), text.end());
+  url.push_back('\0');
+
+  HXCurl::global_init_curl();
+  CURL* handle = curl_easy_init();
+  int size = 0;
+  char* body = HXCurl::get_data_from_url(handle, url.data(), size, 1);
+  curl_easy_cleanup(handle);
+  HXCurl::global_deinit_curl();
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  if (body == nullptr) return 1;
+  std::printf("fetched %d bytes from %s:\n%s", size, url.data(), body);
+  HXCurl::free_data(body);
+
+  std::printf("random identifier: %s\n", HXRandom::getRandomGUID(32).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -56,7 +96,8 @@ int run_demo(int argc, char** argv) {
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 
-  const int status = demo_record();
+  int status = demo_record();
+  if (status == 0) status = demo_fetch();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

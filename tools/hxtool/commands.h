@@ -11,6 +11,8 @@
 namespace hxtool {
 
 int run_demo(int argc, char** argv);
+int run_fetch(int argc, char** argv);
+int run_guid(int argc, char** argv);
 int run_log(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.

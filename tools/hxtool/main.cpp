@@ -14,6 +14,8 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
+    {"fetch", hxtool::run_fetch, "fetch a URL's body: fetch URL [-o FILE]"},
+    {"guid", hxtool::run_guid, "print a random identifier: guid [LEN]"},
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
 };
 
