@@ -3,6 +3,9 @@
 
 #include <cjson/cJSON.h>
 
+#include "COSThread.h"
 #include "HXClock.h"
 #include "HXLog.h"
+#include "HXThrottling.h"
+#include "HXTimer.h"
 #include "IotZoRiskControlInfo.h"
