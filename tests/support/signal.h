@@ -18,11 +18,11 @@ inline constexpr std::chrono::seconds kHangBound{60};
 
 class Signal {
  public:
+  // Notifies under the lock, so a waiter that returns may destroy the signal
+  // at once.
   void notify() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      ++count_;
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++count_;
     changed_.notify_all();
   }
   // True once `n` notifications arrived; false if the hang bound passed first.

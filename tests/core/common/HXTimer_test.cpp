@@ -65,8 +65,8 @@ TEST(TimerTimeout, ZeroDelayRunsOnceOnANewThread) {
 }
 
 TEST(TimerTimeout, NegativeDelayRunsAtOnce) {
-  HXTimer timer;
   Signal ran;
+  HXTimer timer;  // declared last, so its threads are joined first
   timer.setTimeout([&] { ran.notify(); }, -1000);
   EXPECT_TRUE(ran.wait());
 }
@@ -229,9 +229,9 @@ TEST(TimerInterval, ReturningNegativePausesOnePeriodBetweenCalls) {
 }
 
 TEST(TimerInterval, PeriodOfZeroOrLessDoesNotPause) {
-  HXTimer timer;
   Signal zero;
   Signal negative;
+  HXTimer timer;
   timer.setInterval("zero", [&] { return zero.notify(), -1; }, 0);
   timer.setInterval("negative", [&] { return negative.notify(), -1; }, -kAnHour);
   EXPECT_TRUE(zero.wait_for_count(20));
@@ -271,10 +271,10 @@ TEST(TimerStop, DestructorCancelsAndJoins) {
 }
 
 TEST(TimerStop, TimeoutScheduledAfterStopAllFires) {
+  Signal ran;
   HXTimer timer;
   timer.setTimeout([] {}, kAnHour);
   timer.stopAll();
-  Signal ran;
   timer.setTimeout([&] { ran.notify(); }, 0);
   EXPECT_TRUE(ran.wait());
 }
