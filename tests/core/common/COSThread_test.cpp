@@ -29,7 +29,9 @@ unsigned long run_job(void* argument) {
   return 7;
 }
 
-int start(COSThread& thread, Job& job) { return CreateThreadEx(thread, 0, run_job, &job, 0, nullptr); }
+int start(COSThread& thread, Job& job) {
+  return CreateThreadEx(thread, 0, run_job, &job, 0, nullptr);
+}
 
 TEST(ThreadWait, EmptyObjectFailsWithoutWaiting) {
   COSThread thread;
@@ -46,14 +48,17 @@ TEST(ThreadWait, TimesOutWhileTheThreadRunsThenReportsTheEndAgainAndAgain) {
   job.go.notify();
   EXPECT_EQ(WaitForSingleObjectEx(thread, kForever), kEnded);
   EXPECT_EQ(job.finished.count(), 1);
-  for (unsigned long ms : {0ul, 0ul, 1000ul, kForever}) EXPECT_EQ(WaitForSingleObjectEx(thread, ms), kEnded);
+  for (unsigned long ms : {0ul, 0ul, 1000ul, kForever})
+    EXPECT_EQ(WaitForSingleObjectEx(thread, ms), kEnded);
 }
 
 TEST(ThreadCreate, WritesTheIdTheThreadsLogRecordsShow) {
   hxtest::LogCapture log;
   COSThread thread;
   unsigned long id = 0;
-  auto log_inside = [](void*) -> unsigned long { return MirvLog(2, "T", "t.cpp", 1, "T::run", "in"), 0; };
+  auto log_inside = [](void*) -> unsigned long {
+    return MirvLog(2, "T", "t.cpp", 1, "T::run", "in"), 0;
+  };
   ASSERT_EQ(CreateThreadEx(thread, 0, log_inside, nullptr, 0, &id), 0);
   EXPECT_NE(id, 0u);  // written before the create returned
   ASSERT_EQ(WaitForSingleObjectEx(thread, kForever), kEnded);

@@ -33,6 +33,8 @@ constexpr long long kLater = 4000000000;  // past a 3,000,000 s forbidden start
 constexpr bool A = true;                  // armed by markAllow
 constexpr bool U = false;                 // unarmed
 
+// Checks in a row, one scenario a line or three.
+// clang-format off
 const Scenario kScenarios[] = {
     {"passes N - 1 armed checks per window, then shuts for the forbidden period", 10, 4, 60,
      {{T, A, true}, {T + 3000, A, true}, {T + 6000, A, true}, {T + 9000, A, false},
@@ -57,11 +59,14 @@ const Scenario kScenarios[] = {
      {{kLater, A, true}, {kLater + 2999999999, A, false}, {kLater + 5999999999, U, false},
       {kLater + 6000000000, A, true}}},
 };
+// clang-format on
 
 // Puts the gate on the fake clock for the length of one test.
 class ThrottlingGate : public ::testing::Test {
  protected:
-  void SetUp() override { hxcore::detail::set_gate_clock([] { return fake_now.load(); }); }
+  void SetUp() override {
+    hxcore::detail::set_gate_clock([] { return fake_now.load(); });
+  }
   void TearDown() override { hxcore::detail::set_gate_clock(nullptr); }
 
   static bool check(HXThrottling& gate, long long at_ms, bool armed) {
@@ -76,7 +81,8 @@ TEST_F(ThrottlingGate, FollowsEveryScenario) {
     SCOPED_TRACE(scenario.behaviour);
     HXThrottling gate(scenario.window_sec, scenario.slots, scenario.forbid_sec);
     for (const Check& c : scenario.checks) {
-      EXPECT_EQ(check(gate, c.at_ms, c.armed), c.passes) << "at " << c.at_ms << (c.armed ? " armed" : "");
+      EXPECT_EQ(check(gate, c.at_ms, c.armed), c.passes)
+          << "at " << c.at_ms << (c.armed ? " armed" : "");
       // A refusal either finds the gate shut or shuts it: shut now either way.
       EXPECT_EQ(gate.isForbidden(), !c.passes) << "at " << c.at_ms;
     }
@@ -91,7 +97,8 @@ TEST_F(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
-      for (int i = 0; i < 500; ++i) gate.markAllow(), passed += gate.checkAndUpdate(), (void)gate.isForbidden();
+      for (int i = 0; i < 500; ++i)
+        gate.markAllow(), passed += gate.checkAndUpdate(), (void)gate.isForbidden();
     });
   }
   for (std::thread& thread : threads) thread.join();
@@ -105,7 +112,8 @@ TEST(ThrottlingConstruction, RefusesFewerThanOneSlot) {
       HXThrottling gate(10, slots, 60);
       ADD_FAILURE() << "accepted " << slots << " slots";
     } catch (const std::invalid_argument& error) {
-      EXPECT_EQ(std::string(error.what()), "HXThrottling: slots must be at least 1, got " + std::to_string(slots));
+      EXPECT_EQ(std::string(error.what()),
+                "HXThrottling: slots must be at least 1, got " + std::to_string(slots));
     }
   }
 }

@@ -26,7 +26,8 @@ size_t joined(const LogCapture& log, const std::string& counts) {
 // Runs stopAll on a helper thread, calls `meanwhile`, and tells whether stopAll
 // returned within the hang bound. On a hang the timer is leaked and the helper
 // detached, so the test fails instead of hanging the suite.
-bool stop_returns(std::unique_ptr<HXTimer>& timer, const std::function<void()>& meanwhile = [] {}) {
+bool stop_returns(
+    std::unique_ptr<HXTimer>& timer, const std::function<void()>& meanwhile = [] {}) {
   std::packaged_task<void()> stop([&timer] { timer->stopAll(); });
   std::future<void> done = stop.get_future();
   std::thread stopper(std::move(stop));
@@ -56,7 +57,8 @@ TEST(TimerTimeout, StopAllCancelsPendingAndOverlongTimeouts) {
   LogCapture log;
   auto timer = std::make_unique<HXTimer>();
   auto ran = std::make_shared<std::atomic<int>>(0);
-  for (int delay : {kAnHour, HXTimer::kLongestWaitMs + 1}) timer->setTimeout([ran] { ++*ran; }, delay);
+  for (int delay : {kAnHour, HXTimer::kLongestWaitMs + 1})
+    timer->setTimeout([ran] { ++*ran; }, delay);
   ASSERT_TRUE(stop_returns(timer));
   EXPECT_EQ(*ran, 0);
   EXPECT_EQ(joined(log, "2 0"), 1u);
@@ -84,11 +86,13 @@ TEST(TimerTimeout, CallbacksOfOneTimerNeverOverlap) {
   Signal done;
   HXTimer timer;
   for (int n = 0; n < kTimeouts; ++n) {
-    timer.setTimeout([&] {
-      overlaps += ++inside > 1;
-      for (int i = 0; i < 100; ++i) std::this_thread::yield();
-      --inside, done.notify();
-    }, 1);
+    timer.setTimeout(
+        [&] {
+          overlaps += ++inside > 1;
+          for (int i = 0; i < 100; ++i) std::this_thread::yield();
+          --inside, done.notify();
+        },
+        1);
   }
   ASSERT_TRUE(done.wait(kTimeouts));
   EXPECT_EQ(overlaps, 0);
@@ -100,13 +104,17 @@ TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
   std::vector<Clock::time_point> times;  // only the "paused" thread writes before the join
   Signal spun, paused, unpaused;
   HXTimer timer;
-  timer.setInterval("spin", [&] { return spun.notify(), 0; }, kAnHour);
-  timer.setInterval(nullptr, [&] { return times.push_back(Clock::now()), paused.notify(), -1; }, 15);
-  timer.setInterval("none", [&] { return unpaused.notify(), -1; }, -kAnHour);
+  timer.setInterval(
+      "spin", [&] { return spun.notify(), 0; }, kAnHour);
+  timer.setInterval(
+      nullptr, [&] { return times.push_back(Clock::now()), paused.notify(), -1; }, 15);
+  timer.setInterval(
+      "none", [&] { return unpaused.notify(), -1; }, -kAnHour);
   ASSERT_TRUE(spun.wait(50) && paused.wait(3) && unpaused.wait(50));
   timer.stopAll();
   EXPECT_EQ(joined(log, "0 3"), 1u);
-  for (size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(15));
+  for (size_t i = 1; i < times.size(); ++i)
+    EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(15));
 }
 
 TEST(TimerStop, CountsTimeoutsAndIntervalsAndStartsAgain) {
@@ -115,7 +123,8 @@ TEST(TimerStop, CountsTimeoutsAndIntervalsAndStartsAgain) {
   HXTimer timer;
   timer.setTimeout([] {}, 0);
   timer.setTimeout([] {}, kAnHour);
-  timer.setInterval("tick", [] { return -1; }, 1);
+  timer.setInterval(
+      "tick", [] { return -1; }, 1);
   timer.stopAll();
   timer.stopAll();
   EXPECT_EQ(joined(log, "2 1"), 1u);
