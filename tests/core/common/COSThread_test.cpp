@@ -5,8 +5,8 @@
 #include <string>
 
 #include "HXLog.h"
+#include "event_count.h"
 #include "log_capture.h"
-#include "signal.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ constexpr unsigned long kForever = 0xFFFFFFFF;
 // What a started thread does: waits for `go` when held, then tells `finished`.
 struct Job {
   bool held = false;
-  hxtest::Signal go;
-  hxtest::Signal finished;
+  hxtest::EventCount go;
+  hxtest::EventCount finished;
 };
 
 unsigned long run_job(void* argument) {

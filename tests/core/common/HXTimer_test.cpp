@@ -9,13 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "event_count.h"
 #include "log_capture.h"
-#include "signal.h"
 
 namespace {
 
+using hxtest::EventCount;
 using hxtest::LogCapture;
-using hxtest::Signal;
 
 constexpr int kAnHour = 3600000;
 
@@ -40,7 +40,7 @@ bool stop_returns(
 
 TEST(TimerTimeout, DelayOfZeroOrLessRunsOnceOnANewThread) {
   LogCapture log;
-  Signal ran;
+  EventCount ran;
   std::thread::id runners[2];
   HXTimer timer;
   timer.setTimeout([&] { runners[0] = std::this_thread::get_id(), ran.notify(); }, 0);
@@ -71,8 +71,8 @@ TEST(TimerTimeout, StopAllCancelsPendingAndOverlongTimeouts) {
 TEST(TimerTimeout, StopAllDoesNotWaitForATimeoutThatMissedItsBroadcast) {
   for (int round = 0; round < 20; ++round) {
     auto timer = std::make_unique<HXTimer>();
-    auto release = std::make_shared<Signal>();
-    Signal holding;
+    auto release = std::make_shared<EventCount>();
+    EventCount holding;
     timer->setTimeout([&holding, release] { holding.notify(), release->wait(); }, 0);
     ASSERT_TRUE(holding.wait());
     timer->setTimeout([] { ADD_FAILURE() << "fired after stopAll"; }, HXTimer::kLongestWaitMs);
@@ -83,7 +83,7 @@ TEST(TimerTimeout, StopAllDoesNotWaitForATimeoutThatMissedItsBroadcast) {
 TEST(TimerTimeout, CallbacksOfOneTimerNeverOverlap) {
   constexpr int kTimeouts = 6;
   std::atomic<int> inside{0}, overlaps{0};
-  Signal done;
+  EventCount done;
   HXTimer timer;
   for (int n = 0; n < kTimeouts; ++n) {
     timer.setTimeout(
@@ -102,7 +102,7 @@ TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
   using Clock = std::chrono::steady_clock;
   LogCapture log;
   std::vector<Clock::time_point> times;  // only the "paused" thread writes before the join
-  Signal spun, paused, unpaused;
+  EventCount spun, paused, unpaused;
   HXTimer timer;
   timer.setInterval(
       "spin", [&] { return spun.notify(), 0; }, kAnHour);
@@ -119,7 +119,7 @@ TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
 
 TEST(TimerStop, CountsTimeoutsAndIntervalsAndStartsAgain) {
   LogCapture log;
-  Signal ran;
+  EventCount ran;
   HXTimer timer;
   timer.setTimeout([] {}, 0);
   timer.setTimeout([] {}, kAnHour);

@@ -2,29 +2,29 @@
 #include <gtest/gtest.h>
 
 #include "COSThread.h"
-#include "signal.h"
+#include "event_count.h"
 
 namespace {
 
-// Waits for signals[0], then notifies signals[1].
+// Waits for events[0], then notifies events[1].
 unsigned long wait_then_notify(void* argument) {
-  auto* signals = static_cast<hxtest::Signal*>(argument);
-  signals[0].wait();
-  signals[1].notify();
+  auto* events = static_cast<hxtest::EventCount*>(argument);
+  events[0].wait();
+  events[1].notify();
   return 0;
 }
 
 TEST(PosixThreadCreate, WhatCannotBeHonouredFailsWithTheSystemsError) {
   constexpr unsigned long kCreateSuspended = 0x4;
-  hxtest::Signal signals[2];
+  hxtest::EventCount events[2];
   COSThread thread;
   for (unsigned long flags : {kCreateSuspended, 0x10000ul | 0x8ul}) {
     errno = 0;
-    EXPECT_EQ(CreateThreadEx(thread, 0, wait_then_notify, signals, flags, nullptr), -1);
+    EXPECT_EQ(CreateThreadEx(thread, 0, wait_then_notify, events, flags, nullptr), -1);
     EXPECT_EQ(errno, EINVAL);
   }
   errno = 0;
-  EXPECT_EQ(CreateThreadEx(thread, ~0ul, wait_then_notify, signals, 0, nullptr), -1);
+  EXPECT_EQ(CreateThreadEx(thread, ~0ul, wait_then_notify, events, 0, nullptr), -1);
   EXPECT_NE(errno, 0);
   EXPECT_EQ(WaitForSingleObjectEx(thread, 0), 0xFFFFFFFFul);
 }
@@ -34,13 +34,13 @@ TEST(PosixThreadCreate, WhatCannotBeHonouredFailsWithTheSystemsError) {
 // must be gone.
 TEST(PosixThreadLifetime, HandlesClosedInAnyOrderLeaveNothingBehind) {
   for (int i = 0; i < 200; ++i) {
-    hxtest::Signal signals[2];
+    hxtest::EventCount events[2];
     COSThread thread;
-    ASSERT_EQ(CreateThreadEx(thread, 0, wait_then_notify, signals, 0, nullptr), 0);
+    ASSERT_EQ(CreateThreadEx(thread, 0, wait_then_notify, events, 0, nullptr), 0);
     COSThread copy(thread);
     if (i % 2 == 0) CloseThreadEx(thread);
-    signals[0].notify();
-    ASSERT_TRUE(signals[1].wait());
+    events[0].notify();
+    ASSERT_TRUE(events[1].wait());
     ASSERT_EQ(WaitForSingleObjectEx(copy, 0x100000000ul), 0ul);
   }
 }

@@ -1,10 +1,10 @@
-// signal.h - a counting signal between threads, for tests that must not sleep.
+// event_count.h - counted events between threads, for tests that must not sleep.
 //
 // `notify` adds one (under the lock, so a waiter that returns may destroy the
-// signal at once); `wait(n)` blocks until n notifications arrived. The wait is
+// counter at once); `wait(n)` blocks until n notifications arrived. The wait is
 // bounded only so that a broken library fails a test instead of hanging the
 // suite: a minute, far beyond any honest delay, never a timing check. Example:
-//   hxtest::Signal ran; timer.setTimeout([&] { ran.notify(); }, 0);
+//   hxtest::EventCount ran; timer.setTimeout([&] { ran.notify(); }, 0);
 //   ASSERT_TRUE(ran.wait());
 #pragma once
 
@@ -16,7 +16,7 @@ namespace hxtest {
 
 inline constexpr std::chrono::seconds kHangBound{60};
 
-class Signal {
+class EventCount {
  public:
   void notify() {
     std::lock_guard<std::mutex> lock(mutex_);
