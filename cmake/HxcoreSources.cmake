@@ -26,8 +26,14 @@ set(HXCORE_URL_SOURCES)
 set(HXCORE_URL_HEADERS)
 
 # Timer service, throttling gate, thread handle.
-set(HXCORE_THREAD_SOURCES)
-set(HXCORE_THREAD_HEADERS)
+set(HXCORE_THREAD_SOURCES
+  core/common/HXTimer.cpp
+  core/common/HXThrottling.cpp
+  core/common/COSThread.cpp)
+set(HXCORE_THREAD_HEADERS
+  core/common/HXTimer.h
+  core/common/HXThrottling.h
+  core/common/COSThread.h)
 
 # HTTP fetch (libcurl) and random identifiers (OpenSSL).
 set(HXCORE_FETCH_SOURCES
@@ -48,7 +54,8 @@ set(HXCORE_PLATFORM_HEADERS)
 # The operating-system layer.
 set(HXCORE_OS_SOURCES
   ${HXCORE_OS_DIR}/os_time.cpp
-  ${HXCORE_OS_DIR}/os_process.cpp)
+  ${HXCORE_OS_DIR}/os_process.cpp
+  ${HXCORE_OS_DIR}/os_thread.cpp)
 if(WIN32)
   list(APPEND HXCORE_OS_SOURCES platform/Windows/dll_main.cpp)
 endif()

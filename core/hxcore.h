@@ -3,8 +3,11 @@
 
 #include <cjson/cJSON.h>
 
+#include "COSThread.h"
 #include "HXClock.h"
 #include "HXCurl.h"
 #include "HXLog.h"
 #include "HXRandom.h"
+#include "HXThrottling.h"
+#include "HXTimer.h"
 #include "IotZoRiskControlInfo.h"

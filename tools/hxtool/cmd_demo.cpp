@@ -3,9 +3,11 @@
 
 #include <curl/curl.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "HXCurl.h"
 #include "HXLog.h"
 #include "HXRandom.h"
+#include "HXThrottling.h"
+#include "HXTimer.h"
 #include "IotZoRiskControlInfo.h"
 #include "commands.h"
 
@@ -22,9 +26,13 @@ namespace {
 
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
-    "Sets the log level and a callback that prints records, fills a device-context\n"
-    "record and prints its two JSON forms, fetches a file:// URL it writes first (no\n"
-    "network needed) and prints a random identifier.\n";
+    "Walks a client's typical request through the library, step by step:\n"
+    "  - sets the log level and a callback that prints records;\n"
+    "  - fills a device-context record and prints its two JSON forms;\n"
+    "  - fetches a file:// URL it writes first (no network needed) and prints a\n"
+    "    random identifier;\n"
+    "  - fires a timeout, lets an interval tick three times and sends a burst of\n"
+    "    actions through a throttling gate.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -85,6 +93,64 @@ int demo_fetch() {
   return 0;
 }
 
+// Counts events from timer threads; the demo's thread waits for a number.
+class Countdown {
+ public:
+  void count() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++counted_;
+    changed_.notify_all();
+  }
+  void wait_for(int n) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return counted_ >= n; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int counted_ = 0;
+};
+
+int demo_threads() {
+  constexpr int kTicks = 3;
+  HXTimer timer;
+  Countdown fired;
+  const long long scheduled = get_time();
+  timer.setTimeout(
+      [&] {
+        std::printf("timeout: fired %lld ms after it was set for 50 ms\n", get_time() - scheduled);
+        fired.count();
+      },
+      50);
+  fired.wait_for(1);
+
+  Countdown ticked;
+  int ticks = 0;  // only the interval's thread touches it
+  timer.setInterval(
+      "demo",
+      [&] {
+        if (ticks < kTicks) {
+          std::printf("interval: tick %d at +%lld ms\n", ++ticks, get_time() - scheduled);
+          ticked.count();
+        }
+        return -1;  // pause one period before the next call
+      },
+      20);
+  ticked.wait_for(kTicks);
+  timer.stopAll();
+
+  // Three armed actions per ten seconds; the fourth shuts the gate for a minute.
+  HXThrottling gate(10, 4, 60);
+  for (int action = 1; action <= 5; ++action) {
+    gate.markAllow();
+    const bool allowed = gate.checkAndUpdate();
+    std::printf("throttling: action %d %s%s\n", action, allowed ? "allowed" : "refused",
+                gate.isForbidden() ? " (gate shut)" : "");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -98,6 +164,7 @@ int run_demo(int argc, char** argv) {
 
   int status = demo_record();
   if (status == 0) status = demo_fetch();
+  if (status == 0) status = demo_threads();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

@@ -1,0 +1,84 @@
+// The throttling gate: a ring of recorded times that keeps one slot empty.
+#include "HXThrottling.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "HXClock.h"
+#include "detail/gate_clock.h"
+
+namespace hxcore::detail {
+
+namespace {
+std::atomic<GateClock> installed_gate_clock{nullptr};
+}  // namespace
+
+long long gate_now() {
+  const GateClock clock = installed_gate_clock.load(std::memory_order_relaxed);
+  return clock != nullptr ? clock() : get_time();
+}
+
+GateClock set_gate_clock(GateClock clock) { return installed_gate_clock.exchange(clock); }
+
+}  // namespace hxcore::detail
+
+namespace {
+
+constexpr long long kMsPerSecond = 1000;
+
+// A ring of 0 slots has no modulus and a negative one no size: refused before
+// anything is allocated.
+int checked_slots(int slots) {
+  if (slots < 1) {
+    throw std::invalid_argument("HXThrottling: slots must be at least 1, got " +
+                                std::to_string(slots));
+  }
+  return slots;
+}
+
+}  // namespace
+
+HXThrottling::HXThrottling(int windowSec, int slots, int forbidSec)
+    : window_(windowSec),
+      forbid_(forbidSec),
+      forbidden_since_(0),
+      write_index_(0),
+      read_index_(0),
+      ring_(new long long[checked_slots(slots)]),
+      slots_(slots),
+      allow_mark_(false) {}
+
+HXThrottling::~HXThrottling() = default;
+
+// The seconds are widened before the multiplication, so a value past
+// 2,147,483 s means what it says instead of wrapping.
+long long HXThrottling::window_ms() const { return window_ * kMsPerSecond; }
+
+long long HXThrottling::forbid_ms() const { return forbid_ * kMsPerSecond; }
+
+bool HXThrottling::checkAndUpdate() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const long long now = hxcore::detail::gate_now();
+  if (isForbidden()) return false;
+  // Test and clear in one step, so a mark set meanwhile by another thread is
+  // either consumed here or kept whole for the next check.
+  if (!allow_mark_.exchange(false)) return true;
+
+  while (read_index_ != write_index_ && now - ring_[read_index_] >= window_ms()) {
+    read_index_ = (read_index_ + 1) % slots_;
+  }
+  const int next_write = (write_index_ + 1) % slots_;
+  if (next_write == read_index_) {
+    forbidden_since_ = now;
+    return false;
+  }
+  ring_[write_index_] = now;
+  write_index_ = next_write;
+  return true;
+}
+
+bool HXThrottling::isForbidden() const {
+  return hxcore::detail::gate_now() - forbidden_since_ <= forbid_ms();
+}
+
+void HXThrottling::markAllow() { allow_mark_ = true; }

@@ -1,0 +1,100 @@
+// The timer service: one thread per scheduled callback, joined by stopAll.
+#include "HXTimer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "detail/log.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
+
+// Removes every thread from `threads`, joining those still joinable, and
+// returns how many were removed.
+int join_all(std::deque<std::thread>& threads) {
+  int joined = 0;
+  while (!threads.empty()) {
+    if (threads.front().joinable()) threads.front().join();
+    threads.pop_front();
+    ++joined;
+  }
+  return joined;
+}
+
+// Sleeps `periodMs` on the steady clock, in steps of at most ten days; the
+// target saturates at the clock's end instead of overflowing.
+void sleep_period(int periodMs) {
+  if (periodMs <= 0) return;
+  const Clock::time_point now = Clock::now();
+  const std::chrono::milliseconds period{periodMs};
+  const Clock::time_point target =
+      Clock::time_point::max() - now < period ? Clock::time_point::max() : now + period;
+  for (Clock::time_point at = now; at < target; at = Clock::now()) {
+    std::this_thread::sleep_for(std::min<Clock::duration>(target - at, kLongestWait));
+  }
+}
+
+}  // namespace
+
+HXTimer::HXTimer() : stop_(false) {}
+
+HXTimer::~HXTimer() { stopAll(); }
+
+// An empty function object is refused here, with one error record, rather
+// than failing later on the worker thread; the refused call changes nothing,
+// not even the stop flag.
+void HXTimer::setInterval(const char* /*name*/, const std::function<int()>& callback,
+                          int periodMs) {
+  if (!callback) {
+    HX_LOG_ERROR("HXTimer::setInterval", "empty callback refused");
+    return;
+  }
+  stop_ = false;
+  // Constructed in place: if the thread cannot start, the list is unchanged.
+  interval_threads_.emplace_back(&HXTimer::runInterval, this, callback, periodMs);
+}
+
+void HXTimer::setTimeout(const std::function<void()>& callback, int delayMs) {
+  if (!callback) {
+    HX_LOG_ERROR("HXTimer::setTimeout", "empty callback refused");
+    return;
+  }
+  stop_ = false;
+  timeout_threads_.emplace_back(&HXTimer::runTimeout, this, callback, delayMs);
+}
+
+void HXTimer::stopAll() {
+  stop_ = true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    wake_.notify_all();
+  }
+  const int timeouts = join_all(timeout_threads_);
+  const int intervals = join_all(interval_threads_);
+  HX_LOG_DEBUG("HXTimer::stopAll", "joined %d %d", timeouts, intervals);
+}
+
+void HXTimer::runTimeout(std::function<void()> callback, int delayMs) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  // A thread that gets here after stopAll's broadcast would sleep through its
+  // whole delay; the flag, read under the mutex the broadcast takes, ends it.
+  if (stop_) return;
+  bool expired = true;
+  if (delayMs > kLongestWaitMs) {
+    wake_.wait_for(lock, kLongestWait);
+    expired = false;
+  } else if (delayMs > 0) {
+    // One wait, not repeated: any wake-up before the deadline cancels.
+    expired = wake_.wait_for(lock, std::chrono::milliseconds(delayMs)) == std::cv_status::timeout;
+  }
+  if (expired && !stop_) callback();
+}
+
+void HXTimer::runInterval(std::function<int()> callback, int periodMs) {
+  while (!stop_) {
+    if (callback() < 0) sleep_period(periodMs);
+  }
+}
