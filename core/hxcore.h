@@ -6,3 +6,5 @@
 #include "HXClock.h"
 #include "HXLog.h"
 #include "IotZoRiskControlInfo.h"
+#include "MMD5.h"
+#include "MStr.h"
