@@ -6,6 +6,8 @@
 #include "HXClock.h"
 #include "HXLog.h"
 #include "IotZoRiskControlInfo.h"
+#include "MMD5.h"
+#include "MStr.h"
 #include "commands.h"
 
 namespace hxtool {
@@ -15,7 +17,8 @@ namespace {
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
     "Sets the log level and a callback that prints records, fills a device-context\n"
-    "record and prints its two JSON forms.\n";
+    "record and prints its two JSON forms, then builds a query text and prints its\n"
+    "MD5 digest.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -45,6 +48,16 @@ int demo_record() {
   return 0;
 }
 
+// Builds a query text with the string class and prints its MD5 digest.
+int demo_text() {
+  mvc::MStr query = mvc::MStr::trim("  device=camera-0001 \r\n", 23);
+  query.appendfmt("&ts=%lld", get_time_sec());
+  mvc::MStr digest;
+  mvc::MMD5::Digest(query.c_str(), query.length(), &digest);
+  std::printf("query: %s\nmd5: %s\n", query.c_str(), digest.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -56,7 +69,8 @@ int run_demo(int argc, char** argv) {
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 
-  const int status = demo_record();
+  int status = demo_record();
+  if (status == 0) status = demo_text();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

@@ -15,6 +15,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
+    {"md5", hxtool::run_md5, "upper-case MD5 digest of files or stdin: md5 [FILE|-]..."},
 };
 
 void print_overview(FILE* out) {
