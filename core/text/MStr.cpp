@@ -54,6 +54,13 @@ SourceSpan measure(const char* text, int count) {
   return {count, bounded_length(text, count)};
 }
 
+// True when `pointer` lies in the `size` bytes at `buffer`. std::less gives a
+// total order even for pointers into different arrays.
+bool lies_in(const char* pointer, const char* buffer, int size) {
+  const std::less<const char*> before;
+  return buffer != nullptr && !before(pointer, buffer) && before(pointer, buffer + size);
+}
+
 // Formats into a stack buffer when the text is short; `format_at` falls back to
 // the heap for longer texts.
 constexpr int kStackFormatSize = 512;
@@ -113,7 +120,7 @@ MStr& MStr::assign(const MStr& other) { return assign(other.buffer_, other.lengt
 MStr& MStr::assign(const char* text, int count) {
   if (text == nullptr || text == buffer_) return *this;
   const SourceSpan span = measure(text, count);
-  if (holds(text)) {
+  if (lies_in(text, buffer_, capacity_)) {
     // The source is a tail of our own text: move it to the front first, so the
     // growth below (which keeps the text) cannot lose it.
     std::memmove(buffer_, text, static_cast<size_t>(span.available));
@@ -148,10 +155,14 @@ char MStr::operator[](int index) const {
 MStr& MStr::append(const char* text, int count) {
   if (text == nullptr || count == 0) return *this;
   const SourceSpan span = measure(text, count);
-  const bool inside = holds(text);
-  const ptrdiff_t offset = inside ? text - buffer_ : 0;
-  grow_to(static_cast<long long>(length_) + 1 + span.requested, length_);
-  if (inside) text = buffer_ + offset;  // the growth may have moved our text
+  const long long needed = static_cast<long long>(length_) + 1 + span.requested;
+  if (needed > capacity_) {
+    // The growth may move our own text, which `text` may point into.
+    const bool inside = lies_in(text, buffer_, capacity_);
+    const ptrdiff_t offset = text - buffer_;
+    grow_to(needed, length_);
+    if (inside) text = buffer_ + offset;
+  }
   const int copied = std::min(span.available, capacity_ - length_ - 1);
   std::memmove(buffer_ + length_, text, static_cast<size_t>(copied));
   length_ += copied;
@@ -175,9 +186,23 @@ MStr& MStr::appendfmt(const char* format, ...) {
 }
 
 void MStr::format_at(int offset, const char* format, va_list arguments) {
-  // Formatting goes to a scratch buffer first and the text is only touched
-  // after it succeeded: a format error loses nothing, and arguments pointing
-  // into our own text stay valid while they are read.
+  // The text is only touched once formatting has succeeded: a format error
+  // loses nothing, and arguments pointing into our own text stay readable.
+  // First try the free room beyond the terminator, which the text does not
+  // use, and move the result into place.
+  const int room = capacity_ - length_ - 1;
+  if (room > 0) {
+    char* scratch = buffer_ + length_ + 1;
+    const int needed = format_with_copy(scratch, static_cast<size_t>(room), format, arguments);
+    if (needed < 0) return;
+    if (needed < room) {
+      std::memmove(buffer_ + offset, scratch, static_cast<size_t>(needed));
+      length_ = offset + needed;
+      buffer_[length_] = '\0';
+      return;
+    }
+  }
+  // Not enough room: format into a scratch buffer of our own, then grow.
   char stack[kStackFormatSize];
   const int needed = format_with_copy(stack, sizeof stack, format, arguments);
   if (needed < 0) return;
@@ -199,7 +224,7 @@ void MStr::format_at(int offset, const char* format, va_list arguments) {
 int MStr::insert(int position, const char* text) {
   if (position < 0 || position > length_) return -1;
   if (text == nullptr || text[0] == '\0') return 0;
-  if (holds(text)) {
+  if (lies_in(text, buffer_, capacity_)) {
     const MStr copy(text);
     return insert(position, copy.buffer_);
   }
@@ -245,12 +270,6 @@ void MStr::grow_to(long long size, int kept) {
   buffer_ = fresh;
   length_ = kept;
   capacity_ = new_capacity;
-}
-
-bool MStr::holds(const char* pointer) const {
-  // std::less gives a total order even for pointers into different arrays.
-  const std::less<const char*> before;
-  return buffer_ != nullptr && !before(pointer, buffer_) && before(pointer, buffer_ + capacity_);
 }
 
 void MStr::tolower() {

@@ -166,7 +166,6 @@ class HXCORE_API MStr {
   // buffer of the larger of twice the capacity and `size`, keeping only the
   // first `kept` bytes of the text. Throws std::bad_alloc past INT_MAX bytes.
   void grow_to(long long size, int kept);
-  bool holds(const char* pointer) const;
 
   char* buffer_;
   int length_;
