@@ -58,4 +58,25 @@ TEST(MD5Oracle, MegabytesInRandomPiecesAndCopiesTakenMidway) {
   }
 }
 
+// Past 2^32 bits the bit count carries into its high word.
+TEST(MD5Oracle, MessagesPast512MiBCarryTheBitCount) {
+  std::mt19937 random(29);
+  const std::string chunk = random_bytes(random, 1 << 20);
+  EVP_MD_CTX* oracle = EVP_MD_CTX_new();
+  ASSERT_EQ(EVP_DigestInit_ex(oracle, EVP_md5(), nullptr), 1);
+  mvc::MMD5 context;
+  context.Init();
+  for (int i = 0; i < 513; ++i) {
+    context.Update(chunk.data(), static_cast<int>(chunk.size()) - (i == 512 ? 1000 : 0));
+    EVP_DigestUpdate(oracle, chunk.data(), chunk.size() - (i == 512 ? 1000 : 0));
+  }
+  unsigned char expected[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  EVP_DigestFinal_ex(oracle, expected, &size);
+  EVP_MD_CTX_free(oracle);
+  char digest[16];
+  context.Final(digest);
+  EXPECT_EQ(std::memcmp(digest, expected, 16), 0);
+}
+
 }  // namespace

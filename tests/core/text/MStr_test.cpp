@@ -77,6 +77,10 @@ TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
   s.appendfmt("%s/%d", long_text.c_str(), 7);
   EXPECT_EQ(s.length(), 3 + 5000 + 2);
   EXPECT_EQ(s.capacity(), 3 + 5000 + 2 + 1);  // grown once
+  MStr exact;
+  exact.reserve(8);
+  EXPECT_STREQ(exact.assignfmt("%s", "1234567").c_str(), "1234567");  // fills the buffer exactly
+  EXPECT_EQ(exact.capacity(), 8);
   const wchar_t unencodable[] = {0xD800, 0};  // a lone surrogate has no multibyte form
   char probe[8];
   if (std::snprintf(probe, sizeof probe, "%ls", unencodable) >= 0) GTEST_SKIP() << "no format error here";
