@@ -116,7 +116,8 @@ std::string header_block() {
   std::string text =
       "HTTP/1.1 200 OK\r\nServer: nginx\r\nDate: Sat, 05 Dec 2026 10:00:00 GMT\r\n"
       "Connection: keep-alive\r\nCache-Control: no-cache, no-store\r\n";
-  for (int i = 0; i < 8; ++i) text += "X-Trace-Segment-" + std::to_string(i) + ": abcdef0123456789\r\n";
+  for (int i = 0; i < 8; ++i)
+    text += "X-Trace-Segment-" + std::to_string(i) + ": abcdef0123456789\r\n";
   return text + "CONTENT-TYPE: application/json; charset=utf-8\r\n\r\n";
 }
 
@@ -130,10 +131,12 @@ void BM_FindCase_StdSearch(benchmark::State& state) {
   const std::string text = header_block();
   const std::string needle = "content-type";
   const auto same = [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
   };
   for (auto _ : state) {
-    benchmark::DoNotOptimize(std::search(text.begin(), text.end(), needle.begin(), needle.end(), same));
+    benchmark::DoNotOptimize(
+        std::search(text.begin(), text.end(), needle.begin(), needle.end(), same));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
@@ -153,7 +156,8 @@ void BM_Trim_StdString(benchmark::State& state) {
   for (auto _ : state) {
     const size_t first = line.find_first_not_of(kSpaces);
     const size_t last = line.find_last_not_of(kSpaces);
-    std::string trimmed = first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
+    std::string trimmed =
+        first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
     benchmark::DoNotOptimize(trimmed.data());
   }
 }

@@ -35,13 +35,15 @@ inline uint32_t rotate_left(uint32_t word) {
 // The four round functions, each in the form with the shortest dependency
 // chain on `b` (the value the previous step just produced).
 template <int Shift>
-inline void round_f(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t constant) {
+inline void round_f(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word,
+                    uint32_t constant) {
   a += word + constant + (d ^ (b & (c ^ d)));
   a = rotate_left<Shift>(a) + b;
 }
 
 template <int Shift>
-inline void round_g(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t constant) {
+inline void round_g(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word,
+                    uint32_t constant) {
   // (b & d) | (c & ~d) as a sum of two disjoint parts: the c part does not wait for b.
   a += word + constant + (c & ~d);
   a += b & d;
@@ -49,13 +51,15 @@ inline void round_g(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t wo
 }
 
 template <int Shift>
-inline void round_h(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t constant) {
+inline void round_h(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word,
+                    uint32_t constant) {
   a += word + constant + (b ^ c ^ d);
   a = rotate_left<Shift>(a) + b;
 }
 
 template <int Shift>
-inline void round_i(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t constant) {
+inline void round_i(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word,
+                    uint32_t constant) {
   a += word + constant + (c ^ (b | ~d));
   a = rotate_left<Shift>(a) + b;
 }

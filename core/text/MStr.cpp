@@ -61,8 +61,8 @@ bool lies_in(const char* pointer, const char* buffer, int size) {
   return buffer != nullptr && !before(pointer, buffer) && before(pointer, buffer + size);
 }
 
-// Formats into a stack buffer when the text is short; `format_at` falls back to
-// the heap for longer texts.
+// Scratch room on the stack for a formatted text that does not fit the free
+// room of the buffer; longer texts are formatted on the heap.
 constexpr int kStackFormatSize = 512;
 
 int format_with_copy(char* destination, size_t size, const char* format, va_list arguments) {
@@ -210,7 +210,8 @@ void MStr::format_at(int offset, const char* format, va_list arguments) {
   std::unique_ptr<char[]> heap;
   if (needed >= kStackFormatSize) {
     heap.reset(new char[static_cast<size_t>(needed) + 1]);
-    if (format_with_copy(heap.get(), static_cast<size_t>(needed) + 1, format, arguments) != needed) {
+    if (format_with_copy(heap.get(), static_cast<size_t>(needed) + 1, format, arguments) !=
+        needed) {
       return;  // the arguments changed under us: keep the old text
     }
     formatted = heap.get();
@@ -456,7 +457,8 @@ double MStr::atod(const char* text) { return text == nullptr ? 0.0 : std::atof(t
 
 char* MStr::itoa(int value, char* destination) {
   const bool negative = value < 0;
-  const unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  const unsigned magnitude =
+      negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
   return write_decimal(negative, magnitude, destination);
 }
 

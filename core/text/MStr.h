@@ -9,8 +9,8 @@
 // the string's own text. Not thread-safe: one string, one user at a time.
 // Failures are results, never faults: bad positions give -1, null texts are
 // ignored or compared as nothing; only a failed allocation throws std::bad_alloc
-// (the old text stays). Case folding is ASCII ('A'-'Z' only), on every system.
-// Example:
+// (the old text stays), as does a text that would reach 2 GiB. Case folding is
+// ASCII ('A'-'Z' only) on every system and in every locale. Example:
 //   mvc::MStr s("id=");
 //   s.appendfmt("%d", 42);   // "id=42"
 #pragma once

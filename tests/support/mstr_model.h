@@ -22,7 +22,9 @@ class ByteSource {
   // Up to 23 bytes of letters in both cases, the space bytes, vertical tab,
   // high bytes and, rarely, a NUL (where MStr stops reading).
   std::string text() {
-    static constexpr char kAlphabet[] = "aAbBzZ_ \t\r\n\b\f\v\x80\xff" "09%";
+    static constexpr char kAlphabet[] =
+        "aAbBzZ_ \t\r\n\b\f\v\x80\xff"
+        "09%";
     std::string result(next() % 24, 'a');
     for (char& c : result) {
       const uint8_t pick = next();
@@ -55,7 +57,9 @@ class MStrModel {
 
  private:
   static int sign(int value) { return (value > 0) - (value < 0); }
-  static int index(size_t found) { return found == std::string::npos ? -1 : static_cast<int>(found); }
+  static int index(size_t found) {
+    return found == std::string::npos ? -1 : static_cast<int>(found);
+  }
   static std::string lower(std::string text) {
     for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     return text;
@@ -121,14 +125,16 @@ class MStrModel {
       }
       case 4: {
         const mvc::MStr part = subject_.substr(position, count);
-        if (position < 0 || position >= length || count < 1) return same(part, "", 1) ? "" : "substr";
-        const std::string expected = model_.substr(static_cast<size_t>(position), static_cast<size_t>(count));
+        if (position < 0 || position >= length || count < 1)
+          return same(part, "", 1) ? "" : "substr";
+        const std::string expected =
+            model_.substr(static_cast<size_t>(position), static_cast<size_t>(count));
         return same(part, expected, static_cast<int>(expected.size()) + 1) ? "" : "substr";
       }
       case 5: {  // with a slice of its own text as an argument
         const char* slice = subject_.c_str() + start;
-        const std::string formatted = std::string(text.c_str()) + "|" + std::to_string(count) + "|" +
-                                      model_.substr(static_cast<size_t>(start));
+        const std::string formatted = std::string(text.c_str()) + "|" + std::to_string(count) +
+                                      "|" + model_.substr(static_cast<size_t>(start));
         grow((own ? length : 0) + 1LL + static_cast<long long>(formatted.size()));
         if (own) {
           subject_.appendfmt("%s|%d|%s", text.c_str(), count, slice);
@@ -151,7 +157,8 @@ class MStrModel {
       case 7: {
         const std::string other = readable(text.c_str(), count > 0 ? count : -1);
         const std::string mine = count > 0 ? model_.substr(0, static_cast<size_t>(count)) : model_;
-        if (sign(subject_.cmp(text.c_str(), count)) != (count == 0 ? length > 0 : sign(mine.compare(other)))) {
+        if (sign(subject_.cmp(text.c_str(), count)) !=
+            (count == 0 ? length > 0 : sign(mine.compare(other)))) {
           return "cmp";
         }
         const int folded = count == 0 ? 0 : sign(lower(mine).compare(lower(other)));
@@ -160,14 +167,18 @@ class MStrModel {
       case 8: {
         const std::string needle = text.c_str();
         const bool none = model_.empty() || needle.empty();
-        if (subject_.findstr(needle.c_str()) != (none ? -1 : index(model_.find(needle)))) return "findstr";
-        if (subject_.findcasestr(needle.c_str()) != (none ? -1 : index(lower(model_).find(lower(needle))))) {
+        if (subject_.findstr(needle.c_str()) != (none ? -1 : index(model_.find(needle))))
+          return "findstr";
+        if (subject_.findcasestr(needle.c_str()) !=
+            (none ? -1 : index(lower(model_).find(lower(needle))))) {
           return "findcasestr";
         }
         const int accepted = none ? 0 : index(model_.find_first_not_of(needle));
-        if (subject_.countaccept(needle.c_str()) != (accepted < 0 ? length : accepted)) return "countaccept";
+        if (subject_.countaccept(needle.c_str()) != (accepted < 0 ? length : accepted))
+          return "countaccept";
         const int rejected = none ? 0 : index(model_.find_first_of(needle));
-        if (subject_.countreject(needle.c_str()) != (rejected < 0 ? length : rejected)) return "countreject";
+        if (subject_.countreject(needle.c_str()) != (rejected < 0 ? length : rejected))
+          return "countreject";
         const char wanted = text.empty() ? '\0' : text[0];
         const int found = length == 0 ? -1 : wanted == '\0' ? length : index(model_.find(wanted));
         return subject_.findchar(wanted) == found ? "" : "findchar";
@@ -184,7 +195,8 @@ class MStrModel {
         return same(copy, model_, length + 1) && assigned.cmp(subject_) == 0 ? "" : "copy";
       }
       case 11: {
-        const int scanned = std::min(std::max(count, 0), static_cast<int>(std::strlen(text.c_str())));
+        const int scanned =
+            std::min(std::max(count, 0), static_cast<int>(std::strlen(text.c_str())));
         const char* kSpaces = "\b\t\n\f\r ";
         std::string expected = text.substr(0, static_cast<size_t>(scanned));
         expected.erase(std::min(expected.size(), expected.find_last_not_of(kSpaces) + 1));

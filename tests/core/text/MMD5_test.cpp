@@ -43,7 +43,8 @@ TEST(MD5Digest, MatchesTheRfc1321SuiteAndPaddingBoundariesInAnySplit) {
     MStr hex;
     MMD5::Digest(message.data(), static_cast<int>(message.size()), &hex);
     EXPECT_STREQ(hex.c_str(), digest) << message;
-    for (size_t piece : {1, 3, 63, 64, 65}) EXPECT_EQ(hex_in_pieces(message, piece), digest) << piece;
+    for (size_t piece : {1, 3, 63, 64, 65})
+      EXPECT_EQ(hex_in_pieces(message, piece), digest) << piece;
   }
 }
 
@@ -51,7 +52,8 @@ TEST(MD5Digest, BinaryFormWritesExactly16Bytes) {
   char out[17];
   std::memset(out, 0x5A, sizeof out);
   MMD5::Digest(nullptr, 0, out);
-  EXPECT_EQ(std::memcmp(out, "\xD4\x1D\x8C\xD9\x8F\x00\xB2\x04\xE9\x80\x09\x98\xEC\xF8\x42\x7E", 16), 0);
+  EXPECT_EQ(
+      std::memcmp(out, "\xD4\x1D\x8C\xD9\x8F\x00\xB2\x04\xE9\x80\x09\x98\xEC\xF8\x42\x7E", 16), 0);
   EXPECT_EQ(out[16], 0x5A);
 }
 

@@ -83,7 +83,8 @@ TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
   EXPECT_EQ(exact.capacity(), 8);
   const wchar_t unencodable[] = {0xD800, 0};  // a lone surrogate has no multibyte form
   char probe[8];
-  if (std::snprintf(probe, sizeof probe, "%ls", unencodable) >= 0) GTEST_SKIP() << "no format error here";
+  if (std::snprintf(probe, sizeof probe, "%ls", unencodable) >= 0)
+    GTEST_SKIP() << "no format error here";
   s.assignfmt("%ls", unencodable);
   s.appendfmt("%ls", unencodable);
   EXPECT_EQ(s.length(), 5005);
@@ -105,7 +106,8 @@ TEST(MStrCompare, StaticComparisonsFoldAndCompareUnsigned) {
 
 TEST(MStrSpace, IsTrueExactlyForSixBytes) {
   for (int byte = 0; byte < 256; ++byte) {
-    const bool expected = byte == 8 || byte == 9 || byte == 10 || byte == 12 || byte == 13 || byte == 32;
+    const bool expected =
+        byte == 8 || byte == 9 || byte == 10 || byte == 12 || byte == 13 || byte == 32;
     EXPECT_EQ(MStr::space(static_cast<char>(byte)), expected) << byte;
   }
   EXPECT_STREQ(MStr::trim("  a b \r\n", 8).c_str(), "a b");
