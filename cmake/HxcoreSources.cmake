@@ -44,8 +44,12 @@ set(HXCORE_FETCH_HEADERS
   core/common/HXRandom.h)
 
 # String class and MD5 digest.
-set(HXCORE_TEXT_SOURCES)
-set(HXCORE_TEXT_HEADERS)
+set(HXCORE_TEXT_SOURCES
+  core/text/MStr.cpp
+  core/text/MMD5.cpp)
+set(HXCORE_TEXT_HEADERS
+  core/text/MStr.h
+  core/text/MMD5.h)
 
 # Platform interface over Qt, secrets and signing (Qt, OpenSSL).
 set(HXCORE_PLATFORM_SOURCES)

@@ -11,3 +11,5 @@
 #include "HXThrottling.h"
 #include "HXTimer.h"
 #include "IotZoRiskControlInfo.h"
+#include "MMD5.h"
+#include "MStr.h"

@@ -18,6 +18,8 @@
 #include "HXThrottling.h"
 #include "HXTimer.h"
 #include "IotZoRiskControlInfo.h"
+#include "MMD5.h"
+#include "MStr.h"
 #include "commands.h"
 
 namespace hxtool {
@@ -32,7 +34,8 @@ constexpr char kHelp[] =
     "  - fetches a file:// URL it writes first (no network needed) and prints a\n"
     "    random identifier;\n"
     "  - fires a timeout, lets an interval tick three times and sends a burst of\n"
-    "    actions through a throttling gate.\n";
+    "    actions through a throttling gate;\n"
+    "  - builds a query text and prints its MD5 digest.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -151,6 +154,16 @@ int demo_threads() {
   return 0;
 }
 
+// Builds a query text with the string class and prints its MD5 digest.
+int demo_text() {
+  mvc::MStr query = mvc::MStr::trim("  device=camera-0001 \r\n", 23);
+  query.appendfmt("&ts=%lld", get_time_sec());
+  mvc::MStr digest;
+  mvc::MMD5::Digest(query.c_str(), query.length(), &digest);
+  std::printf("query: %s\nmd5: %s\n", query.c_str(), digest.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -165,6 +178,7 @@ int run_demo(int argc, char** argv) {
   int status = demo_record();
   if (status == 0) status = demo_fetch();
   if (status == 0) status = demo_threads();
+  if (status == 0) status = demo_text();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

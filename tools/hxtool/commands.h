@@ -14,6 +14,7 @@ int run_demo(int argc, char** argv);
 int run_fetch(int argc, char** argv);
 int run_guid(int argc, char** argv);
 int run_log(int argc, char** argv);
+int run_md5(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);

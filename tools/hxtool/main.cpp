@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {"fetch", hxtool::run_fetch, "fetch a URL's body: fetch URL [-o FILE]"},
     {"guid", hxtool::run_guid, "print a random identifier: guid [LEN]"},
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
+    {"md5", hxtool::run_md5, "upper-case MD5 digest of files or stdin: md5 [FILE|-]..."},
 };
 
 void print_overview(FILE* out) {
