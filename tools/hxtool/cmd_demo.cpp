@@ -2,11 +2,14 @@
 #include <cjson/cJSON.h>
 
 #include <cstdio>
+#include <string>
 
 #include "HXClock.h"
 #include "HXLog.h"
+#include "IIotPlatformImpl.h"
 #include "IotZoRiskControlInfo.h"
 #include "commands.h"
+#include "secret_encryption.h"
 
 namespace hxtool {
 
@@ -15,7 +18,10 @@ namespace {
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
     "Sets the log level and a callback that prints records, fills a device-context\n"
-    "record and prints its two JSON forms.\n";
+    "record and prints its two JSON forms, then continues as a client does: obtains\n"
+    "the platform object, gives it an application key and a development secret\n"
+    "encrypted under the library's public key, prints the record the platform\n"
+    "fills, and signs a request string in Base64 and in hexadecimal.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -45,6 +51,33 @@ int demo_record() {
   return 0;
 }
 
+int demo_platform() {
+  IIotPlatformImpl* platform = getSharedPlatformImpl();
+  platform->setAppKey("demo-app-key");
+  std::string encryptedSecret;
+  std::string error;
+  if (!encrypt_secret(kBuildPublicKeyPem, "development secret, not for release", encryptedSecret, error)) {
+    std::fprintf(stderr, "hxtool demo: %s\n", error.c_str());
+    return 1;
+  }
+  platform->setEncryptedAppSecret(encryptedSecret);
+  std::printf("encrypted secret: %s\n", encryptedSecret.c_str());
+
+  IotZoRiskControlInfo& info = platform->getRiskControlInfo();
+  info.setDeviceId("camera-0001");
+  cJSON* risk = cJSON_CreateObject();
+  info.buildRiskControl(risk);
+  print_json("platform risk control", risk);
+  cJSON_Delete(risk);
+
+  const char* request = "appKey=demo-app-key&deviceId=camera-0001&t=1700000000";
+  const std::string base64 = platform->signString(request, true);
+  const std::string hex = platform->signString(request, false);
+  std::printf("string to sign: %s\nsignature (base64): %s\nsignature (hex):    %s\n", request, base64.c_str(),
+              hex.c_str());
+  return base64.empty() || hex.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -56,7 +89,8 @@ int run_demo(int argc, char** argv) {
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 
-  const int status = demo_record();
+  int status = demo_record();
+  if (status == 0) status = demo_platform();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

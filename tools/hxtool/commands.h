@@ -10,8 +10,13 @@
 
 namespace hxtool {
 
+int run_aes(int argc, char** argv);
+int run_config(int argc, char** argv);
 int run_demo(int argc, char** argv);
+int run_encrypt_secret(int argc, char** argv);
+int run_host(int argc, char** argv);
 int run_log(int argc, char** argv);
+int run_sign(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);
