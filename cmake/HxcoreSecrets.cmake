@@ -12,6 +12,13 @@ set(HXCORE_SECRET_FILES
   ${HXCORE_SECRETS_DIR}/scramble_key.txt)
 set(HXCORE_STORED_SECRETS_SOURCE ${PROJECT_BINARY_DIR}/generated/hxcore_stored_secrets.cpp)
 
+# The public half, for hxtool and the benchmarks, which encrypt a secret the
+# way a client does (never part of the library).
+set(HXCORE_PUBLIC_KEY_SOURCE ${PROJECT_BINARY_DIR}/generated/build_public_key.cpp)
+file(READ ${HXCORE_SECRETS_DIR}/rsa_public_key.pem HXTOOL_PUBLIC_KEY_PEM)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HXCORE_SECRETS_DIR}/rsa_public_key.pem)
+configure_file(${PROJECT_SOURCE_DIR}/tools/hxtool/build_public_key.cpp.in ${HXCORE_PUBLIC_KEY_SOURCE} @ONLY)
+
 if(NOT HXCORE_PORTABLE_ONLY)
   add_executable(hxcore_scramble_secrets
     tools/scramble_secrets/main.cpp

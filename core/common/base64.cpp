@@ -4,7 +4,9 @@
 // holds a character outside the alphabet.
 #include "detail/base64.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace hxcore::detail {
 
@@ -57,6 +59,20 @@ void decodeGroupExactly(const unsigned char v[4], unsigned char out[3]) {
   out[2] = static_cast<unsigned char>((v[2] << 6) + v[3]);
 }
 
+// One group of four characters: the shifted tables when every character is in
+// the alphabet, the exact sums otherwise.
+inline void decodeGroup(const unsigned char* in, unsigned char out[3]) {
+  const uint32_t group = kShifted0[in[0]] | kShifted1[in[1]] | kShifted2[in[2]] | kShifted3[in[3]];
+  if ((group & kInvalidFlag) == 0) {
+    out[0] = static_cast<unsigned char>(group >> 16);
+    out[1] = static_cast<unsigned char>(group >> 8);
+    out[2] = static_cast<unsigned char>(group);
+    return;
+  }
+  const unsigned char values[4] = {kValues[in[0]], kValues[in[1]], kValues[in[2]], kValues[in[3]]};
+  decodeGroupExactly(values, out);
+}
+
 }  // namespace
 
 int64_t base64ExpectedLength(const char* text, size_t length) {
@@ -70,12 +86,8 @@ bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t c
   size_t i = 0;
   for (; i + 3 <= length; i += 3) {
     const uint32_t group = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-    const uint16_t high = kPairs[group >> 12];
-    const uint16_t low = kPairs[group & 0xFFF];
-    out[0] = static_cast<char>(high & 0xFF);
-    out[1] = static_cast<char>(high >> 8);
-    out[2] = static_cast<char>(low & 0xFF);
-    out[3] = static_cast<char>(low >> 8);
+    const uint16_t pairs[2] = {kPairs[group >> 12], kPairs[group & 0xFFF]};
+    std::memcpy(out, pairs, sizeof(pairs));  // pairs hold their first character in the low byte
     out += 4;
   }
   const size_t rest = length - i;
@@ -98,37 +110,38 @@ bool base64Decode(const char* text, size_t length, unsigned char* out, size_t ca
   const int64_t expected = base64ExpectedLength(text, length);
   if (expected < 0 || capacity < static_cast<uint64_t>(expected)) return false;
   const auto* in = reinterpret_cast<const unsigned char*>(text);
-  size_t end = 0;  // characters before the first "="
-  while (end < length && in[end] != '=') ++end;
+  const void* firstPad = std::memchr(text, '=', length);
+  const size_t end = firstPad != nullptr ? static_cast<size_t>(static_cast<const char*>(firstPad) - text) : length;
 
+  // Whole groups that fit the announced length are decoded without checks; a
+  // text that holds more fills the announced length and fails.
   const size_t limit = static_cast<size_t>(expected);
+  const size_t wholeGroups = end / 4;
+  const size_t fittingGroups = std::min(wholeGroups, limit / 3);
   size_t written = 0;
   size_t i = 0;
-  for (; i + 4 <= end; i += 4) {
-    unsigned char bytes[3];
-    const uint32_t group = kShifted0[in[i]] | kShifted1[in[i + 1]] | kShifted2[in[i + 2]] | kShifted3[in[i + 3]];
-    if ((group & kInvalidFlag) == 0) {
-      bytes[0] = static_cast<unsigned char>(group >> 16);
-      bytes[1] = static_cast<unsigned char>(group >> 8);
-      bytes[2] = static_cast<unsigned char>(group);
-    } else {
-      const unsigned char values[4] = {kValues[in[i]], kValues[in[i + 1]], kValues[in[i + 2]], kValues[in[i + 3]]};
-      decodeGroupExactly(values, bytes);
-    }
-    if (written + 3 > limit) return false;  // more bytes than announced
+  unsigned char bytes[3];
+  for (; i < fittingGroups * 4; i += 4) {
+    decodeGroup(in + i, bytes);
     out[written] = bytes[0];
     out[written + 1] = bytes[1];
     out[written + 2] = bytes[2];
     written += 3;
   }
+  if (wholeGroups > fittingGroups) {
+    decodeGroup(in + i, bytes);
+    for (size_t k = 0; written < limit; ++k) out[written++] = bytes[k];
+    return false;
+  }
   const size_t rest = end - i;
   if (rest > 1) {
     unsigned char values[4] = {0, 0, 0, 0};
     for (size_t k = 0; k < rest; ++k) values[k] = kValues[in[i + k]];
-    unsigned char bytes[3];
     decodeGroupExactly(values, bytes);
-    if (written + rest - 1 > limit) return false;
-    for (size_t k = 0; k + 1 < rest; ++k) out[written++] = bytes[k];
+    for (size_t k = 0; k + 1 < rest; ++k) {
+      if (written == limit) return false;
+      out[written++] = bytes[k];
+    }
   }
   return written == limit;
 }

@@ -77,14 +77,23 @@ HmacSha1::HmacSha1(const std::string& key) {
   if (ctx && EVP_MAC_init(ctx.get(), bytesOf(key), key.size(), params) == 1) keyed_ = ctx.release();
 }
 
-HmacSha1::~HmacSha1() { EVP_MAC_CTX_free(keyed_); }
+HmacSha1::~HmacSha1() {
+  EVP_MAC_CTX_free(spare_.exchange(nullptr));
+  EVP_MAC_CTX_free(keyed_);
+}
 
 bool HmacSha1::sign(const std::string& message, unsigned char digest[kDigestSize]) const {
   if (keyed_ == nullptr) return false;
-  MacContext ctx(EVP_MAC_CTX_dup(keyed_));
+  // A spare context is re-initialised with the key it already holds, which
+  // costs no allocation; a caller that finds no spare duplicates the keyed one.
+  MacContext ctx(spare_.exchange(nullptr));
+  if (!ctx || EVP_MAC_init(ctx.get(), nullptr, 0, nullptr) != 1) ctx.reset(EVP_MAC_CTX_dup(keyed_));
   size_t length = 0;
-  return ctx && EVP_MAC_update(ctx.get(), bytesOf(message), message.size()) == 1 &&
-         EVP_MAC_final(ctx.get(), digest, &length, kDigestSize) == 1 && length == kDigestSize;
+  const bool ok = ctx && EVP_MAC_update(ctx.get(), bytesOf(message), message.size()) == 1 &&
+                  EVP_MAC_final(ctx.get(), digest, &length, kDigestSize) == 1 && length == kDigestSize;
+  EVP_MAC_CTX* expected = nullptr;
+  if (ok && spare_.compare_exchange_strong(expected, ctx.get())) ctx.release();
+  return ok;
 }
 
 std::string aesCbcEncrypt(const std::string& plain, const std::string& key, const std::string& iv) {

@@ -90,7 +90,7 @@ const char* decodeScrambledString(unsigned char* storage, size_t size, const Scr
   if (storage[0] == 0) {
     // Decoded before (or empty): the text starts at the first non-zero byte;
     // the final zero of the storage stops the skip.
-    size_t at = 1;
+    size_t at = size > 1 ? 1 : 0;  // a lone zero byte is an empty text
     while (at < size - 1 && storage[at] == 0) ++at;
     return reinterpret_cast<const char*>(storage + at);
   }

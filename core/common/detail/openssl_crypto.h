@@ -1,14 +1,17 @@
 // detail/openssl_crypto.h - HMAC-SHA1 and AES-128-CBC over OpenSSL 3's EVP API.
 //
-// `HmacSha1` keys a MAC context once and duplicates it for every message, so a
-// signature costs no algorithm fetch and no key schedule. The AES routines use
+// `HmacSha1` keys a MAC context once; each message reuses a spare context
+// re-initialised under that key (or, when another thread holds the spare, a
+// duplicate of the keyed one), so a signature costs no algorithm fetch, no key
+// schedule and, on one thread, no allocation. The AES routines use
 // PKCS #7 padding and read the first 16 bytes of the key and IV texts (a
 // shorter text is completed with zero bytes). OpenSSL keeps none of the caller's buffers.
-// Thread-safe: `sign` only reads the prepared context. Example:
+// Thread-safe: `sign` takes the spare atomically and otherwise only reads. Example:
 //   HmacSha1 mac("secret"); unsigned char d[HmacSha1::kDigestSize];
 //   if (mac.sign("text", d)) { /* 20 bytes in d */ }
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -34,6 +37,7 @@ class HmacSha1 {
 
  private:
   EVP_MAC_CTX* keyed_ = nullptr;
+  mutable std::atomic<EVP_MAC_CTX*> spare_{nullptr};
 };
 
 // The padded ciphertext: (plain.size() / 16 + 1) * 16 bytes; "" only when

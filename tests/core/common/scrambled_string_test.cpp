@@ -61,6 +61,15 @@ TEST(ScrambledString, DecodesEveryLengthInPlaceAndAgainToTheSameText) {
   }
 }
 
+TEST(ScrambledString, DecodesStorageOfZerosAsTheEmptyText) {
+  for (size_t size = 1; size < 12; ++size) {
+    std::vector<unsigned char> zeros(size, 0);
+    const char* plain = decodeScrambledString(zeros.data(), zeros.size(), kKey);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain, reinterpret_cast<const char*>(zeros.data() + size - 1));
+  }
+}
+
 TEST(ScrambledString, AnotherKeyGivesAnotherText) {
   std::vector<unsigned char> storage = encoded("a secret text");
   ScrambleKey other = kKey;
