@@ -55,8 +55,8 @@ void BM_OpenSslOneShotHmac(benchmark::State& state) {
   for (auto _ : state) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    HMAC(EVP_sha1(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(text.data()),
-         text.size(), digest, &length);
+    HMAC(EVP_sha1(), key.data(), static_cast<int>(key.size()),
+         reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest, &length);
     unsigned char encoded[32];
     EVP_EncodeBlock(encoded, digest, static_cast<int>(length));
     benchmark::DoNotOptimize(std::string(reinterpret_cast<char*>(encoded), 28));
@@ -68,8 +68,8 @@ void BM_HxcoreBase64Encode(benchmark::State& state) {
   const std::string bytes = randomBytes(static_cast<size_t>(state.range(0)));
   std::vector<char> out(hxcore::detail::base64EncodedLength(bytes.size()));
   for (auto _ : state) {
-    hxcore::detail::base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data(),
-                                 out.size());
+    hxcore::detail::base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                 out.data(), out.size());
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
@@ -79,7 +79,8 @@ void BM_OpenSslEncodeBlock(benchmark::State& state) {
   const std::string bytes = randomBytes(static_cast<size_t>(state.range(0)));
   std::vector<unsigned char> out(hxcore::detail::base64EncodedLength(bytes.size()) + 1);
   for (auto _ : state) {
-    EVP_EncodeBlock(out.data(), reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    EVP_EncodeBlock(out.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                    static_cast<int>(bytes.size()));
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
@@ -95,7 +96,8 @@ void BM_HxcoreBase64Decode(benchmark::State& state) {
   const std::string text = encodedOf(static_cast<size_t>(state.range(0)));
   std::vector<unsigned char> out(text.size());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(hxcore::detail::base64Decode(text.data(), text.size(), out.data(), out.size()));
+    benchmark::DoNotOptimize(
+        hxcore::detail::base64Decode(text.data(), text.size(), out.data(), out.size()));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
@@ -104,7 +106,8 @@ void BM_OpenSslDecodeBlock(benchmark::State& state) {
   const std::string text = encodedOf(static_cast<size_t>(state.range(0)));
   std::vector<unsigned char> out(text.size());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
+    benchmark::DoNotOptimize(EVP_DecodeBlock(out.data(),
+                                             reinterpret_cast<const unsigned char*>(text.data()),
                                              static_cast<int>(text.size())));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));

@@ -28,12 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = capacity; i < buffer.size(); ++i) {
     if (buffer[i] != 0xA5) std::abort();
   }
-  if (ok && std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(capacity)) != decoded) std::abort();
+  if (ok && std::string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(capacity)) !=
+                decoded)
+    std::abort();
 
   if (ok) {
     std::string encoded;
     std::string again;
-    if (!base64Encode(decoded, encoded) || !base64Decode(encoded, again) || again != decoded) std::abort();
+    if (!base64Encode(decoded, encoded) || !base64Decode(encoded, again) || again != decoded)
+      std::abort();
   }
   return 0;
 }

@@ -1,14 +1,14 @@
 // Fuzzes the scrambled-string format: any text survives encoding and two
 // decodes, and the decoder never reads or writes outside arbitrary storage.
 // The first input byte picks the mode.
+#include "detail/scrambled_string.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "detail/scrambled_string.h"
 
 using namespace hxcore::detail;
 
@@ -35,7 +35,8 @@ void arbitraryStorage(const uint8_t* data, size_t size) {
   const char* plain = decodeScrambledString(storage.data(), storage.size(), kKey);
   if (plain != nullptr) {
     const auto* end = reinterpret_cast<const char*>(storage.data() + storage.size());
-    if (std::memchr(plain, 0, static_cast<size_t>(end - plain)) == nullptr) std::abort();  // unterminated
+    if (std::memchr(plain, 0, static_cast<size_t>(end - plain)) == nullptr)
+      std::abort();  // unterminated
   }
 }
 

@@ -62,13 +62,15 @@ PkeyContext pkcs1DecryptContext(EVP_PKEY* key) {
 
 IIotPlatformImpl::~IIotPlatformImpl() = default;
 
-std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64, const std::string& privateKeyPem) {
+std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
+                                                const std::string& privateKeyPem) {
   using hxcore::detail::base64Decode;
   if (cipherBase64.empty()) return HX_FAIL(std::string(), kRsaDecrypt, "Invalid ciphertext.");
   // A text whose announced length is negative ("=" only) fails here too.
   std::string cipher;
   if (!base64Decode(cipherBase64, cipher)) {
-    return HX_FAIL(std::string(), kRsaDecrypt, "Ciphertext[%s] base64 decode failed.", cipherBase64.c_str());
+    return HX_FAIL(std::string(), kRsaDecrypt, "Ciphertext[%s] base64 decode failed.",
+                   cipherBase64.c_str());
   }
 
   ERR_clear_error();
@@ -81,17 +83,18 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
   std::vector<unsigned char> plain(static_cast<size_t>(EVP_PKEY_get_size(key.get())) + 1);
   size_t plainLength = plain.size();
   const PkeyContext ctx = pkcs1DecryptContext(key.get());
-  const int result = ctx ? EVP_PKEY_decrypt(ctx.get(), plain.data(), &plainLength,
-                                            reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size())
-                         : -1;
+  const int result =
+      ctx ? EVP_PKEY_decrypt(ctx.get(), plain.data(), &plainLength,
+                             reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size())
+          : -1;
   if (result != 1) {
     // The EVP call answers 0 or a negative code; the record shows -1 for 0,
     // the value RSA's own decrypt call gives on every failure.
     const unsigned long error = ERR_get_error();
     const char* reason = ERR_reason_error_string(error);
     ERR_clear_error();
-    return HX_FAIL(std::string(), kRsaDecrypt, "RSA decrypt failed err=%d %s", result < 0 ? result : -1,
-                   reason != nullptr ? reason : "unknown error");
+    return HX_FAIL(std::string(), kRsaDecrypt, "RSA decrypt failed err=%d %s",
+                   result < 0 ? result : -1, reason != nullptr ? reason : "unknown error");
   }
   return std::string(reinterpret_cast<const char*>(plain.data()), plainLength);
 }

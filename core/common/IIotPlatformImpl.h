@@ -72,7 +72,8 @@ class HXCORE_API IIotPlatformImpl {
   // `privateKeyPem`. Returns "" after one error record on an empty or non-Base64
   // ciphertext, an unloadable key, or a failed decryption (wrong key, padding or
   // length). Thread-safe.
-  static std::string opensslRsaDecrypt(const std::string& cipherBase64, const std::string& privateKeyPem);
+  static std::string opensslRsaDecrypt(const std::string& cipherBase64,
+                                       const std::string& privateKeyPem);
 };
 
 extern "C" {

@@ -20,7 +20,8 @@ constexpr uint32_t kInvalidFlag = 0x01000000u;
 constexpr std::array<unsigned char, 256> makeValues() {
   std::array<unsigned char, 256> values{};
   for (unsigned char& v : values) v = kInvalid;
-  for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<unsigned char>(i);
+  for (int i = 0; i < 64; ++i)
+    values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<unsigned char>(i);
   return values;
 }
 constexpr std::array<unsigned char, 256> kValues = makeValues();
@@ -85,14 +86,16 @@ bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t c
   if (capacity < base64EncodedLength(length)) return false;
   size_t i = 0;
   for (; i + 3 <= length; i += 3) {
-    const uint32_t group = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
+    const uint32_t group =
+        (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
     const uint16_t pairs[2] = {kPairs[group >> 12], kPairs[group & 0xFFF]};
     std::memcpy(out, pairs, sizeof(pairs));  // pairs hold their first character in the low byte
     out += 4;
   }
   const size_t rest = length - i;
   if (rest > 0) {
-    const uint32_t group = (uint32_t{bytes[i]} << 16) | (rest == 2 ? uint32_t{bytes[i + 1]} << 8 : 0);
+    const uint32_t group =
+        (uint32_t{bytes[i]} << 16) | (rest == 2 ? uint32_t{bytes[i + 1]} << 8 : 0);
     out[0] = kAlphabet[group >> 18];
     out[1] = kAlphabet[(group >> 12) & 63];
     out[2] = rest == 2 ? kAlphabet[(group >> 6) & 63] : '=';
@@ -103,7 +106,8 @@ bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t c
 
 bool base64Encode(const std::string& bytes, std::string& out) {
   out.resize(base64EncodedLength(bytes.size()));
-  return base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data(), out.size());
+  return base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                      out.data(), out.size());
 }
 
 bool base64Decode(const char* text, size_t length, unsigned char* out, size_t capacity) {
@@ -111,7 +115,8 @@ bool base64Decode(const char* text, size_t length, unsigned char* out, size_t ca
   if (expected < 0 || capacity < static_cast<uint64_t>(expected)) return false;
   const auto* in = reinterpret_cast<const unsigned char*>(text);
   const void* firstPad = std::memchr(text, '=', length);
-  const size_t end = firstPad != nullptr ? static_cast<size_t>(static_cast<const char*>(firstPad) - text) : length;
+  const size_t end =
+      firstPad != nullptr ? static_cast<size_t>(static_cast<const char*>(firstPad) - text) : length;
 
   // Whole groups that fit the announced length are decoded without checks; a
   // text that holds more fills the announced length and fails.
@@ -150,7 +155,8 @@ bool base64Decode(const std::string& text, std::string& out) {
   const int64_t expected = base64ExpectedLength(text.data(), text.size());
   out.assign(expected < 0 ? 0 : static_cast<size_t>(expected), '\0');
   if (expected < 0) return false;
-  return base64Decode(text.data(), text.size(), reinterpret_cast<unsigned char*>(out.data()), out.size());
+  return base64Decode(text.data(), text.size(), reinterpret_cast<unsigned char*>(out.data()),
+                      out.size());
 }
 
 }  // namespace hxcore::detail

@@ -27,7 +27,9 @@ struct MacContextDeleter {
 };
 using MacContext = std::unique_ptr<EVP_MAC_CTX, MacContextDeleter>;
 
-const unsigned char* bytesOf(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); }
+const unsigned char* bytesOf(const std::string& text) {
+  return reinterpret_cast<const unsigned char*>(text.data());
+}
 
 // The first 16 bytes of a key or IV text, zero-filled when it is shorter, so
 // OpenSSL never reads past a short text.
@@ -39,20 +41,22 @@ std::array<unsigned char, kAesBlock> first16Bytes(const std::string& text) {
 
 // One update over the whole input and one final step. `checkFinal` false keeps
 // the update's output when the final step fails (a malformed last block).
-std::string runAes(bool encrypt, const std::string& input, const std::string& key, const std::string& iv,
-                   bool checkFinal) {
+std::string runAes(bool encrypt, const std::string& input, const std::string& key,
+                   const std::string& iv, bool checkFinal) {
   if (input.size() > static_cast<size_t>(INT_MAX) - kAesBlock) return std::string();
   const auto keyBytes = first16Bytes(key);
   const auto ivBytes = first16Bytes(iv);
   CipherContext ctx(EVP_CIPHER_CTX_new());
   if (!ctx || EVP_CIPHER_CTX_reset(ctx.get()) != 1 ||
-      EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, keyBytes.data(), ivBytes.data(), encrypt ? 1 : 0) != 1) {
+      EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, keyBytes.data(), ivBytes.data(),
+                        encrypt ? 1 : 0) != 1) {
     return std::string();
   }
   std::string output(input.size() / kAesBlock * kAesBlock + kAesBlock, '\0');
   auto* out = reinterpret_cast<unsigned char*>(output.data());
   int updated = 0;
-  if (EVP_CipherUpdate(ctx.get(), out, &updated, bytesOf(input), static_cast<int>(input.size())) != 1) {
+  if (EVP_CipherUpdate(ctx.get(), out, &updated, bytesOf(input), static_cast<int>(input.size())) !=
+      1) {
     return std::string();
   }
   int finished = 0;
@@ -72,8 +76,9 @@ HmacSha1::HmacSha1(const std::string& key) {
   MacContext ctx(EVP_MAC_CTX_new(hmac));
   EVP_MAC_free(hmac);  // the context keeps its own reference
   char digestName[] = "SHA1";
-  const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digestName, 0),
-                               OSSL_PARAM_construct_end()};
+  const OSSL_PARAM params[] = {
+      OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digestName, 0),
+      OSSL_PARAM_construct_end()};
   if (ctx && EVP_MAC_init(ctx.get(), bytesOf(key), key.size(), params) == 1) keyed_ = ctx.release();
 }
 
@@ -90,7 +95,8 @@ bool HmacSha1::sign(const std::string& message, unsigned char digest[kDigestSize
   if (!ctx || EVP_MAC_init(ctx.get(), nullptr, 0, nullptr) != 1) ctx.reset(EVP_MAC_CTX_dup(keyed_));
   size_t length = 0;
   const bool ok = ctx && EVP_MAC_update(ctx.get(), bytesOf(message), message.size()) == 1 &&
-                  EVP_MAC_final(ctx.get(), digest, &length, kDigestSize) == 1 && length == kDigestSize;
+                  EVP_MAC_final(ctx.get(), digest, &length, kDigestSize) == 1 &&
+                  length == kDigestSize;
   EVP_MAC_CTX* expected = nullptr;
   if (ok && spare_.compare_exchange_strong(expected, ctx.get())) ctx.release();
   return ok;
@@ -100,7 +106,8 @@ std::string aesCbcEncrypt(const std::string& plain, const std::string& key, cons
   return runAes(true, plain, key, iv, true);
 }
 
-std::string aesCbcDecrypt(const std::string& cipher, const std::string& key, const std::string& iv) {
+std::string aesCbcDecrypt(const std::string& cipher, const std::string& key,
+                          const std::string& iv) {
   return runAes(false, cipher, key, iv, false);
 }
 

@@ -64,7 +64,8 @@ size_t scrambledStorageSize(size_t length) {
   return prefixLength(body) + body + 1;
 }
 
-size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength, const ScrambleKey& key) {
+size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength,
+                             const ScrambleKey& key) {
   const size_t length = std::strlen(text);
   const size_t body = paddedLength(length);
   size_t at = 0;
@@ -106,7 +107,8 @@ const char* decodeScrambledString(unsigned char* storage, size_t size, const Scr
   // The body must leave room for the zero byte that ends the storage.
   if (body % kBlock != 0 || body >= size - prefix) return nullptr;
   std::memset(storage, 0, prefix);
-  for (uint64_t offset = 0; offset < body; offset += kBlock) decipherBlock(storage + prefix + offset, key);
+  for (uint64_t offset = 0; offset < body; offset += kBlock)
+    decipherBlock(storage + prefix + offset, key);
   return reinterpret_cast<const char*>(storage + prefix);
 }
 

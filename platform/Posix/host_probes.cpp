@@ -12,7 +12,9 @@ namespace hxcore::detail {
 
 namespace {
 
-bool versionAtLeast(unsigned /*major*/, unsigned /*minor*/, unsigned /*servicePack*/) { return false; }
+bool versionAtLeast(unsigned /*major*/, unsigned /*minor*/, unsigned /*servicePack*/) {
+  return false;
+}
 
 bool isServerProduct() { return false; }
 
@@ -36,7 +38,8 @@ int userLocaleName(std::string& name) {
   locale = locale.substr(0, locale.find_first_of(".@"));
   const size_t separator = locale.find('_');
   const std::string language = locale.substr(0, separator);
-  const std::string region = separator == std::string::npos ? std::string() : locale.substr(separator + 1);
+  const std::string region =
+      separator == std::string::npos ? std::string() : locale.substr(separator + 1);
   const bool languageOk = language.size() >= 2 && language.size() <= 3 &&
                           isAsciiLetter(language[0]) && isAsciiLetter(language[1]) &&
                           (language.size() == 2 || isAsciiLetter(language[2]));
@@ -57,6 +60,8 @@ std::string executableFileName() {
 
 }  // namespace
 
-HostProbes osHostProbes() { return {versionAtLeast, isServerProduct, userLocaleName, executableFileName}; }
+HostProbes osHostProbes() {
+  return {versionAtLeast, isServerProduct, userLocaleName, executableFileName};
+}
 
 }  // namespace hxcore::detail

@@ -5,7 +5,6 @@
 #include <QSettings>
 #include <QString>
 #include <QVariant>
-
 #include <mutex>
 
 #include "../Windows/IotAppUtils.h"
@@ -31,10 +30,13 @@ QString applicationDirectory() {
 
 QString defaultSettingsPath() {
   // One substitution pass, so a directory holding "%2" stays as it is.
-  return QCoreApplication::translate("QSettings", "%1/%2").arg(applicationDirectory(), QLatin1String(kSettingsFileName));
+  return QCoreApplication::translate("QSettings", "%1/%2")
+      .arg(applicationDirectory(), QLatin1String(kSettingsFileName));
 }
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
 
 // Qt 5's INI writer encodes each UTF-16 unit on its own, so a surrogate pair
 // (an emoji) is dropped from the file, and text that is not UTF-8 is replaced
@@ -44,7 +46,8 @@ QVariant storableValue(const std::string& value) {
   const QString text = fromUtf8(value);
   bool plain = text.toUtf8() == QByteArray(value.data(), static_cast<int>(value.size()));
   for (const QChar c : text) plain = plain && !c.isSurrogate();
-  return plain ? QVariant(text) : QVariant(QByteArray(value.data(), static_cast<int>(value.size())));
+  return plain ? QVariant(text)
+               : QVariant(QByteArray(value.data(), static_cast<int>(value.size())));
 }
 
 std::string hexOf(const unsigned char* bytes, size_t length) {
@@ -60,10 +63,13 @@ std::string hexOf(const unsigned char* bytes, size_t length) {
 }  // namespace
 
 IotPlatformImpl::IotPlatformImpl()
-    : IotPlatformImpl(defaultSettingsPath().toUtf8().toStdString(), hxcore::detail::builtInSecrets()) {}
+    : IotPlatformImpl(defaultSettingsPath().toUtf8().toStdString(),
+                      hxcore::detail::builtInSecrets()) {}
 
-IotPlatformImpl::IotPlatformImpl(const std::string& settingsPath, const hxcore::detail::StoredSecrets& secrets)
-    : settings(std::make_unique<QSettings>(fromUtf8(settingsPath), QSettings::IniFormat)), secrets(secrets) {
+IotPlatformImpl::IotPlatformImpl(const std::string& settingsPath,
+                                 const hxcore::detail::StoredSecrets& secrets)
+    : settings(std::make_unique<QSettings>(fromUtf8(settingsPath), QSettings::IniFormat)),
+      secrets(secrets) {
   settings->setIniCodec("UTF-8");
   HX_LOG_DEBUG("IotPlatformImpl::IotPlatformImpl", "ini path=%s %x", settingsPath.c_str(),
                settings->isWritable() ? 1u : 0u);
@@ -72,26 +78,38 @@ IotPlatformImpl::IotPlatformImpl(const std::string& settingsPath, const hxcore::
 // Deleting the settings writes what is pending.
 IotPlatformImpl::~IotPlatformImpl() = default;
 
-std::string IotPlatformImpl::getOsVersionName() { return IotAppUtils::instance()->getOsVersionName(); }
+std::string IotPlatformImpl::getOsVersionName() {
+  return IotAppUtils::instance()->getOsVersionName();
+}
 
 std::string IotPlatformImpl::getNetworkType() { return IotAppUtils::instance()->getNetworkType(); }
 
-void IotPlatformImpl::setHostString(std::string value) { IotAppUtils::instance()->setHostString(std::move(value)); }
+void IotPlatformImpl::setHostString(std::string value) {
+  IotAppUtils::instance()->setHostString(std::move(value));
+}
 
 // Nothing in the library has a use for this string.
 void IotPlatformImpl::setSpareString(std::string /*value*/) {}
 
-std::string IotPlatformImpl::getExecutableName() { return IotAppUtils::instance()->getExecutableName(); }
+std::string IotPlatformImpl::getExecutableName() {
+  return IotAppUtils::instance()->getExecutableName();
+}
 
-std::string IotPlatformImpl::getLanguageCode() { return IotAppUtils::instance()->getLanguageCode(); }
+std::string IotPlatformImpl::getLanguageCode() {
+  return IotAppUtils::instance()->getLanguageCode();
+}
 
 std::string IotPlatformImpl::getLocale() { return IotAppUtils::instance()->getLocale(); }
 
-void IotPlatformImpl::setTimeLocale(std::string value) { IotAppUtils::instance()->setTimeLocale(std::move(value)); }
+void IotPlatformImpl::setTimeLocale(std::string value) {
+  IotAppUtils::instance()->setTimeLocale(std::move(value));
+}
 
 void IotPlatformImpl::setAppKey(std::string value) { appKey = std::move(value); }
 
-void IotPlatformImpl::setEncryptedAppSecret(std::string value) { encryptedAppSecret = std::move(value); }
+void IotPlatformImpl::setEncryptedAppSecret(std::string value) {
+  encryptedAppSecret = std::move(value);
+}
 
 std::string IotPlatformImpl::getAppKey() { return appKey; }
 
@@ -105,9 +123,12 @@ void IotPlatformImpl::deriveAppSecret() {
 std::string IotPlatformImpl::signString(std::string stringToSign, bool base64) {
   constexpr char kFunction[] = "IotPlatformImpl::signString";
   if (appSecret.empty()) deriveAppSecret();
-  if (appSecret.empty()) return HX_FAIL(std::string(), kFunction, "ignore string to sign due to decrypt appSecret failed.");
+  if (appSecret.empty())
+    return HX_FAIL(std::string(), kFunction,
+                   "ignore string to sign due to decrypt appSecret failed.");
   unsigned char digest[hxcore::detail::HmacSha1::kDigestSize];
-  if (!signer->sign(stringToSign, digest)) return HX_FAIL(std::string(), kFunction, "HMAC-SHA1 failed.");
+  if (!signer->sign(stringToSign, digest))
+    return HX_FAIL(std::string(), kFunction, "HMAC-SHA1 failed.");
   if (!base64) return hexOf(digest, sizeof(digest));
   char text[kSignatureBufferSize] = {};
   hxcore::detail::base64Encode(digest, sizeof(digest), text, sizeof(text));
@@ -170,7 +191,9 @@ IotZoRiskControlInfo& IotPlatformImpl::getRiskControlInfo() {
   return riskControlInfo;
 }
 
-std::string IotPlatformImpl::settingsFilePath() const { return settings->fileName().toUtf8().toStdString(); }
+std::string IotPlatformImpl::settingsFilePath() const {
+  return settings->fileName().toUtf8().toStdString();
+}
 
 extern "C" IIotPlatformImpl* getSharedPlatformImpl() {
   std::lock_guard<std::mutex> lock(sharedInstanceMutex);

@@ -15,8 +15,8 @@ struct VersionTest {
 };
 
 constexpr VersionTest kVersionTable[] = {
-    {6, 2, 0, "Win8/+"},   {6, 1, 1, "Win7.1"},   {6, 1, 0, "Win7"}, {6, 0, 2, "VistaSp2"},
-    {6, 0, 1, "VistaSp1"}, {6, 0, 0, "Vista"},    {5, 1, 3, "XpSp3"}, {5, 1, 2, "XpSp2"},
+    {6, 2, 0, "Win8/+"},   {6, 1, 1, "Win7.1"}, {6, 1, 0, "Win7"},  {6, 0, 2, "VistaSp2"},
+    {6, 0, 1, "VistaSp1"}, {6, 0, 0, "Vista"},  {5, 1, 3, "XpSp3"}, {5, 1, 2, "XpSp2"},
     {5, 1, 1, "XpSp1"},    {5, 1, 0, "Xp"},
 };
 
@@ -59,14 +59,17 @@ std::string IotAppUtils::getExecutableName() {
 std::string IotAppUtils::getLanguageCode() {
   std::string name;
   const int result = probes.userLocaleName(name);
-  if (result < 1) return HX_FAIL(std::string(kFallbackLanguage), "IotAppUtils::getLanguageCode", kLocaleFailed, result);
+  if (result < 1)
+    return HX_FAIL(std::string(kFallbackLanguage), "IotAppUtils::getLanguageCode", kLocaleFailed,
+                   result);
   return name.substr(0, 2);
 }
 
 std::string IotAppUtils::getLocale() {
   std::string name;
   const int result = probes.userLocaleName(name);
-  if (result < 1) return HX_FAIL(std::string(kFallbackRegion), "IotAppUtils::getLocale", kLocaleFailed, result);
+  if (result < 1)
+    return HX_FAIL(std::string(kFallbackRegion), "IotAppUtils::getLocale", kLocaleFailed, result);
   // A name without a region ("de") has no index 3: the region is unknown and
   // takes the same answer as a failed query, without an error.
   if (name.size() < 3) return kFallbackRegion;

@@ -2,8 +2,8 @@
 // executable's file name.
 #include "detail/host_probes.h"
 
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <stdexcept>
 
@@ -24,7 +24,8 @@ bool versionAtLeast(unsigned major, unsigned minor, unsigned servicePack) {
   mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
   mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
   mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-  return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
+  return VerifyVersionInfoW(&info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+                            mask) != FALSE;
 }
 
 bool isServerProduct() {
@@ -39,10 +40,12 @@ int userLocaleName(std::string& name) {
   wchar_t wide[kLocaleNameCapacity] = {};
   const int result = GetUserDefaultLocaleName(wide, kLocaleNameCapacity);
   if (result < 1) return result;
-  const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, nullptr, 0, nullptr, nullptr);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, nullptr, 0, nullptr, nullptr);
   if (bytes < 1) throw std::range_error("bad conversion");
   std::string converted(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, &converted[0], bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, -1, &converted[0], bytes, nullptr,
+                      nullptr);
   converted.resize(static_cast<size_t>(bytes) - 1);  // the terminator
   name = converted;
   return result;
@@ -56,6 +59,8 @@ std::string executableFileName() {
 
 }  // namespace
 
-HostProbes osHostProbes() { return {versionAtLeast, isServerProduct, userLocaleName, executableFileName}; }
+HostProbes osHostProbes() {
+  return {versionAtLeast, isServerProduct, userLocaleName, executableFileName};
+}
 
 }  // namespace hxcore::detail

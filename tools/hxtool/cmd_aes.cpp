@@ -24,10 +24,12 @@ int run_aes(int argc, char** argv) {
   if (wants_help(argc, argv, kHelp)) return 0;
   const bool encrypt = argc == 3 && std::strcmp(argv[1], "encrypt") == 0;
   const bool decrypt = argc == 3 && std::strcmp(argv[1], "decrypt") == 0;
-  if (!encrypt && !decrypt) return usage_error("aes", "expected encrypt or decrypt and one TEXT", kUsage);
+  if (!encrypt && !decrypt)
+    return usage_error("aes", "expected encrypt or decrypt and one TEXT", kUsage);
   SetHXLogCallback(print_record, nullptr);
   IIotPlatformImpl* platform = getSharedPlatformImpl();
-  const std::string result = encrypt ? platform->aesEncrypt(argv[2]) : platform->aesDecrypt(argv[2]);
+  const std::string result =
+      encrypt ? platform->aesEncrypt(argv[2]) : platform->aesDecrypt(argv[2]);
   SetHXLogCallback(nullptr, nullptr);
   if (encrypt && result.empty()) return 1;
   std::fwrite(result.data(), 1, result.size(), stdout);

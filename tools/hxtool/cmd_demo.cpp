@@ -56,7 +56,8 @@ int demo_platform() {
   platform->setAppKey("demo-app-key");
   std::string encryptedSecret;
   std::string error;
-  if (!encrypt_secret(kBuildPublicKeyPem, "development secret, not for release", encryptedSecret, error)) {
+  if (!encrypt_secret(kBuildPublicKeyPem, "development secret, not for release", encryptedSecret,
+                      error)) {
     std::fprintf(stderr, "hxtool demo: %s\n", error.c_str());
     return 1;
   }
@@ -73,8 +74,8 @@ int demo_platform() {
   const char* request = "appKey=demo-app-key&deviceId=camera-0001&t=1700000000";
   const std::string base64 = platform->signString(request, true);
   const std::string hex = platform->signString(request, false);
-  std::printf("string to sign: %s\nsignature (base64): %s\nsignature (hex):    %s\n", request, base64.c_str(),
-              hex.c_str());
+  std::printf("string to sign: %s\nsignature (base64): %s\nsignature (hex):    %s\n", request,
+              base64.c_str(), hex.c_str());
   return base64.empty() || hex.empty() ? 1 : 0;
 }
 

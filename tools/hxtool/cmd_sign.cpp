@@ -28,7 +28,8 @@ int run_sign(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--hex") == 0) {
       hex = true;
-    } else if (std::strcmp(argv[i], "--encrypted-secret") == 0 && i + 1 < argc && secret == nullptr) {
+    } else if (std::strcmp(argv[i], "--encrypted-secret") == 0 && i + 1 < argc &&
+               secret == nullptr) {
       secret = argv[++i];
     } else if (text == nullptr) {
       text = argv[i];
@@ -36,7 +37,8 @@ int run_sign(int argc, char** argv) {
       return usage_error("sign", std::string("unexpected argument: ") + argv[i], kUsage);
     }
   }
-  if (secret == nullptr || text == nullptr) return usage_error("sign", "expected --encrypted-secret B64 and TEXT", kUsage);
+  if (secret == nullptr || text == nullptr)
+    return usage_error("sign", "expected --encrypted-secret B64 and TEXT", kUsage);
 
   SetHXLogCallback(print_record, nullptr);
   IIotPlatformImpl* platform = getSharedPlatformImpl();

@@ -23,10 +23,11 @@ bool encrypt_secret(const std::string& publicKeyPem, const std::string& secret, 
   EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
   std::vector<unsigned char> cipher(static_cast<size_t>(EVP_PKEY_get_size(key)));
   size_t length = cipher.size();
-  const bool ok = ctx != nullptr && EVP_PKEY_encrypt_init(ctx) == 1 &&
-                  EVP_PKEY_CTX_set_rsa_padding(ctx, RSA_PKCS1_PADDING) == 1 &&
-                  EVP_PKEY_encrypt(ctx, cipher.data(), &length, reinterpret_cast<const unsigned char*>(secret.data()),
-                                   secret.size()) == 1;
+  const bool ok =
+      ctx != nullptr && EVP_PKEY_encrypt_init(ctx) == 1 &&
+      EVP_PKEY_CTX_set_rsa_padding(ctx, RSA_PKCS1_PADDING) == 1 &&
+      EVP_PKEY_encrypt(ctx, cipher.data(), &length,
+                       reinterpret_cast<const unsigned char*>(secret.data()), secret.size()) == 1;
   EVP_PKEY_CTX_free(ctx);
   EVP_PKEY_free(key);
   if (!ok) {

@@ -10,7 +10,8 @@
 // zero prefix). Not thread-safe on one storage: decode it once before sharing.
 // Example:
 //   std::vector<unsigned char> s(scrambledStorageSize(strlen(t)));
-//   encodeScrambledString(t, s.data(), nullptr, key); const char* p = decodeScrambledString(s.data(), s.size(), key);
+//   encodeScrambledString(t, s.data(), nullptr, key); const char* p =
+//   decodeScrambledString(s.data(), s.size(), key);
 #pragma once
 
 #include <array>
@@ -30,7 +31,8 @@ size_t scrambledStorageSize(size_t length);
 // scrambledStorageSize(strlen(text)) bytes) and a zero byte after them; stores
 // the count of prefix and body bytes in `*outLength` when it is not null and
 // returns it.
-size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength, const ScrambleKey& key);
+size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength,
+                             const ScrambleKey& key);
 
 // Unscrambles the stored string in place and returns its zero-terminated plain
 // text; a second call returns the same text. Null when the storage is too short

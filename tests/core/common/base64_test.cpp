@@ -19,8 +19,13 @@ struct Vector {
 };
 
 // RFC 4648, section 10.
-constexpr Vector kRfc4648[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},     {"foo", "Zm9v"},
-                               {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+constexpr Vector kRfc4648[] = {{"", ""},
+                               {"f", "Zg=="},
+                               {"fo", "Zm8="},
+                               {"foo", "Zm9v"},
+                               {"foob", "Zm9vYg=="},
+                               {"fooba", "Zm9vYmE="},
+                               {"foobar", "Zm9vYmFy"}};
 
 std::string decoded(const std::string& text, bool expectSuccess = true) {
   std::string out;
@@ -54,8 +59,9 @@ TEST(Base64Encode, AgreesWithOpenSslOnEveryLengthAndByte) {
     std::string ours;
     ASSERT_TRUE(base64Encode(bytes, ours));
     std::vector<unsigned char> theirs(4 * ((length + 2) / 3) + 1);
-    const int n = EVP_EncodeBlock(theirs.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
-                                  static_cast<int>(length));
+    const int n =
+        EVP_EncodeBlock(theirs.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                        static_cast<int>(length));
     ASSERT_EQ(ours, std::string(reinterpret_cast<char*>(theirs.data()), static_cast<size_t>(n)));
     std::string back;
     ASSERT_TRUE(base64Decode(ours, back));

@@ -17,8 +17,8 @@ using hxcore::detail::HmacSha1;
 std::string opensslHmac(const std::string& key, const std::string& message) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  HMAC(EVP_sha1(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
-       message.size(), digest, &length);
+  HMAC(EVP_sha1(), key.data(), static_cast<int>(key.size()),
+       reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest, &length);
   return std::string(reinterpret_cast<char*>(digest), length);
 }
 
@@ -64,7 +64,8 @@ TEST(HmacSha1, SignsFromManyThreadsAtOnce) {
         const std::string message = std::to_string(t) + "/" + std::to_string(i);
         unsigned char digest[HmacSha1::kDigestSize];
         if (!mac.sign(message, digest) ||
-            std::string(reinterpret_cast<char*>(digest), sizeof(digest)) != opensslHmac("shared key", message)) {
+            std::string(reinterpret_cast<char*>(digest), sizeof(digest)) !=
+                opensslHmac("shared key", message)) {
           ++wrong[t];
         }
       }
@@ -77,10 +78,12 @@ TEST(HmacSha1, SignsFromManyThreadsAtOnce) {
 TEST(AesCbc, CompletesAShortKeyWithZeroBytes) {
   const std::string zeroFilled("short\0\0\0\0\0\0\0\0\0\0\0", 16);
   const std::string iv(16, 'i');
-  EXPECT_EQ(hxcore::detail::aesCbcEncrypt("text", "short", iv), hxcore::detail::aesCbcEncrypt("text", zeroFilled, iv));
+  EXPECT_EQ(hxcore::detail::aesCbcEncrypt("text", "short", iv),
+            hxcore::detail::aesCbcEncrypt("text", zeroFilled, iv));
   EXPECT_EQ(hxcore::detail::aesCbcEncrypt("text", zeroFilled + "ignored", iv),
             hxcore::detail::aesCbcEncrypt("text", zeroFilled, iv));
-  EXPECT_NE(hxcore::detail::aesCbcEncrypt("text", "short", iv), hxcore::detail::aesCbcEncrypt("text", "shorT", iv));
+  EXPECT_NE(hxcore::detail::aesCbcEncrypt("text", "short", iv),
+            hxcore::detail::aesCbcEncrypt("text", "shorT", iv));
 }
 
 TEST(AesCbc, DecryptOfATruncatedCiphertextKeepsWhatTheUpdateGave) {

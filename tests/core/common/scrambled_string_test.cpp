@@ -23,16 +23,16 @@ std::vector<unsigned char> encoded(const std::string& text, const ScrambleKey& k
 
 TEST(ScrambledString, EnciphersWithSixteenRoundXteaInLittleEndianWords) {
   // Worked out independently of this library.
-  EXPECT_EQ(encoded("hxcore"),
-            (std::vector<unsigned char>{0x08, 0x44, 0xf0, 0xbb, 0x27, 0x29, 0x55, 0x54, 0xd0, 0x00}));
-  EXPECT_EQ(encoded("12345678"),
-            (std::vector<unsigned char>{0x08, 0xbf, 0x62, 0x84, 0x33, 0xe4, 0x1d, 0xa2, 0x7f, 0x00}));
+  EXPECT_EQ(encoded("hxcore"), (std::vector<unsigned char>{0x08, 0x44, 0xf0, 0xbb, 0x27, 0x29, 0x55,
+                                                           0x54, 0xd0, 0x00}));
+  EXPECT_EQ(encoded("12345678"), (std::vector<unsigned char>{0x08, 0xbf, 0x62, 0x84, 0x33, 0xe4,
+                                                             0x1d, 0xa2, 0x7f, 0x00}));
 }
 
 TEST(ScrambledString, PrefixesThePaddedLengthAsLeb128) {
-  EXPECT_EQ(encoded("").size(), 2u);                  // prefix 0, then the terminator
-  EXPECT_EQ(encoded(std::string(7, 'a'))[0], 8);      // terminator inside the body
-  EXPECT_EQ(encoded(std::string(8, 'a'))[0], 8);      // terminator after the body
+  EXPECT_EQ(encoded("").size(), 2u);              // prefix 0, then the terminator
+  EXPECT_EQ(encoded(std::string(7, 'a'))[0], 8);  // terminator inside the body
+  EXPECT_EQ(encoded(std::string(8, 'a'))[0], 8);  // terminator after the body
   EXPECT_EQ(encoded(std::string(9, 'a'))[0], 16);
   const std::vector<unsigned char> long_ = encoded(std::string(130, 'a'));
   EXPECT_EQ(long_[0], 0x80 | (136 & 0x7F));
@@ -74,18 +74,22 @@ TEST(ScrambledString, AnotherKeyGivesAnotherText) {
   std::vector<unsigned char> storage = encoded("a secret text");
   ScrambleKey other = kKey;
   other[2] ^= 1;
-  EXPECT_NE(std::string(decodeScrambledString(storage.data(), storage.size(), other)), "a secret text");
+  EXPECT_NE(std::string(decodeScrambledString(storage.data(), storage.size(), other)),
+            "a secret text");
 }
 
 TEST(ScrambledString, RefusesStorageItCannotHoldTheTextIn) {
   std::vector<unsigned char> storage = encoded("twelve chars");
-  EXPECT_EQ(decodeScrambledString(storage.data(), storage.size() - 1, kKey), nullptr);  // last byte not zero
+  EXPECT_EQ(decodeScrambledString(storage.data(), storage.size() - 1, kKey),
+            nullptr);  // last byte not zero
   std::vector<unsigned char> cut(storage.begin(), storage.begin() + 9);
   cut.push_back(0);
-  EXPECT_EQ(decodeScrambledString(cut.data(), cut.size(), kKey), nullptr);  // body longer than storage
+  EXPECT_EQ(decodeScrambledString(cut.data(), cut.size(), kKey),
+            nullptr);  // body longer than storage
   std::vector<unsigned char> endless(12, 0xFF);
   endless.push_back(0);
-  EXPECT_EQ(decodeScrambledString(endless.data(), endless.size(), kKey), nullptr);  // prefix never ends
+  EXPECT_EQ(decodeScrambledString(endless.data(), endless.size(), kKey),
+            nullptr);  // prefix never ends
   std::vector<unsigned char> odd = {5, 1, 2, 3, 4, 5, 0};
   EXPECT_EQ(decodeScrambledString(odd.data(), odd.size(), kKey), nullptr);  // not whole blocks
   EXPECT_EQ(decodeScrambledString(odd.data(), 0, kKey), nullptr);

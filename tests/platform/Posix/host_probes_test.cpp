@@ -16,7 +16,8 @@ class LocaleEnvironment : public ::testing::Test {
   void SetUp() override {
     for (int i = 0; i < 3; ++i) {
       const char* value = std::getenv(kVariables[i]);
-      saved_[i] = value ? std::make_pair(true, std::string(value)) : std::make_pair(false, std::string());
+      saved_[i] =
+          value ? std::make_pair(true, std::string(value)) : std::make_pair(false, std::string());
       unsetenv(kVariables[i]);
     }
   }

@@ -28,7 +28,9 @@ inline std::string readFile(const std::string& path) {
 }
 
 // A file of the secrets folder this build was made from.
-inline std::string secretFile(const std::string& name) { return readFile(std::string(HXCORE_TEST_SECRETS_DIR) + "/" + name); }
+inline std::string secretFile(const std::string& name) {
+  return readFile(std::string(HXCORE_TEST_SECRETS_DIR) + "/" + name);
+}
 
 inline std::string base64Of(const std::string& bytes) {
   std::string text;
@@ -51,13 +53,16 @@ inline Pkey publicKeyFromPem(const std::string& pem) {
 inline Pkey newRsaKey(unsigned bits) { return Pkey(EVP_RSA_gen(bits)); }
 
 // RSA encryption of `plain` under `key` with `padding`; raw bytes.
-inline std::string rsaEncrypt(EVP_PKEY* key, const std::string& plain, int padding = RSA_PKCS1_PADDING) {
+inline std::string rsaEncrypt(EVP_PKEY* key, const std::string& plain,
+                              int padding = RSA_PKCS1_PADDING) {
   EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
   std::vector<unsigned char> out(static_cast<size_t>(EVP_PKEY_get_size(key)));
   size_t length = out.size();
-  const bool ok = ctx != nullptr && EVP_PKEY_encrypt_init(ctx) == 1 && EVP_PKEY_CTX_set_rsa_padding(ctx, padding) == 1 &&
-                  EVP_PKEY_encrypt(ctx, out.data(), &length, reinterpret_cast<const unsigned char*>(plain.data()),
-                                   plain.size()) == 1;
+  const bool ok =
+      ctx != nullptr && EVP_PKEY_encrypt_init(ctx) == 1 &&
+      EVP_PKEY_CTX_set_rsa_padding(ctx, padding) == 1 &&
+      EVP_PKEY_encrypt(ctx, out.data(), &length,
+                       reinterpret_cast<const unsigned char*>(plain.data()), plain.size()) == 1;
   EVP_PKEY_CTX_free(ctx);
   EXPECT_TRUE(ok);
   return ok ? std::string(reinterpret_cast<char*>(out.data()), length) : std::string();
@@ -75,7 +80,8 @@ inline std::string encryptedForLibrary(const std::string& secret) {
 // private key is kept unless replaced.
 class ScrambledSecrets {
  public:
-  ScrambledSecrets(const std::string* privateKey, const std::string& aesKey, const std::string& aesIv)
+  ScrambledSecrets(const std::string* privateKey, const std::string& aesKey,
+                   const std::string& aesIv)
       : privateKey_(privateKey ? scramble(*privateKey) : std::vector<unsigned char>()),
         aesKey_(scramble(aesKey)),
         aesIv_(scramble(aesIv)) {}
@@ -90,7 +96,8 @@ class ScrambledSecrets {
  private:
   static std::vector<unsigned char> scramble(const std::string& text) {
     std::vector<unsigned char> storage(hxcore::detail::scrambledStorageSize(text.size()));
-    hxcore::detail::encodeScrambledString(text.c_str(), storage.data(), nullptr, hxcore::detail::kLibraryScrambleKey);
+    hxcore::detail::encodeScrambledString(text.c_str(), storage.data(), nullptr,
+                                          hxcore::detail::kLibraryScrambleKey);
     return storage;
   }
   std::vector<unsigned char> privateKey_;

@@ -96,8 +96,10 @@ TEST_F(AppUtilsTest, SplitsTheLocaleNameIntoLanguageAndRegion) {
     const char* name;
     const char* language;
     const char* region;
-  } rows[] = {{"en-US", "en", "US"}, {"zh-CN", "zh", "CN"}, {"zh-Hans-CN", "zh", "Ha"},
-              {"de", "de", "CN"},    {"x", "x", "CN"},    {"haw-US", "ha", "-U"} /* always index 3 */, {"fr-", "fr", ""}};
+  } rows[] = {{"en-US", "en", "US"},      {"zh-CN", "zh", "CN"},
+              {"zh-Hans-CN", "zh", "Ha"}, {"de", "de", "CN"},
+              {"x", "x", "CN"},           {"haw-US", "ha", "-U"} /* always index 3 */,
+              {"fr-", "fr", ""}};
   LogCapture log;
   for (const auto& row : rows) {
     host.localeName = row.name;
@@ -118,9 +120,13 @@ TEST_F(AppUtilsTest, FailedLocaleQueryAnswersChineseAndLogsEachTime) {
   EXPECT_EQ(probes.getLocale(), "CN");
   const auto records = log.records();
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_NE(records[0].text.find("(IotAppUtils::getLanguageCode): GetUserDefaultLocaleName failed: 0"), std::string::npos);
-  EXPECT_NE(records[1].text.find("(IotAppUtils::getLocale): GetUserDefaultLocaleName failed: 0"), std::string::npos);
-  EXPECT_NE(records[2].text.find("(IotAppUtils::getLocale): GetUserDefaultLocaleName failed: -5"), std::string::npos);
+  EXPECT_NE(
+      records[0].text.find("(IotAppUtils::getLanguageCode): GetUserDefaultLocaleName failed: 0"),
+      std::string::npos);
+  EXPECT_NE(records[1].text.find("(IotAppUtils::getLocale): GetUserDefaultLocaleName failed: 0"),
+            std::string::npos);
+  EXPECT_NE(records[2].text.find("(IotAppUtils::getLocale): GetUserDefaultLocaleName failed: -5"),
+            std::string::npos);
   EXPECT_NE(records[0].text.find("\t[IotAppUtils.cpp:"), std::string::npos);
   EXPECT_EQ(records[0].level, 4);
 }
