@@ -53,7 +53,11 @@ class HXCORE_API IIotPlatformImpl {
   // secret; while that fails every call returns "" and logs.
   virtual std::string signString(std::string stringToSign, bool base64) = 0;
   // Writes one top-level key of ".iot_smart_config.ini" in the application's
-  // directory and flushes the file before returning; always true.
+  // directory and flushes the file before returning; always true. A value is
+  // written as UTF-8 text, except one Qt's INI writer would damage (characters
+  // outside the Basic Multilingual Plane such as emoji, or bytes that are not
+  // UTF-8): that one is written as "@ByteArray(...)" and reads back byte for
+  // byte. Keys must be UTF-8.
   virtual bool setConfigValue(std::string key, std::string value) = 0;
   // The value under `key`, or "" when the key or the file is absent.
   virtual std::string getConfigValue(std::string key) = 0;

@@ -20,7 +20,8 @@ namespace hxcore::detail {
 constexpr size_t base64EncodedLength(size_t byteCount) { return (byteCount + 2) / 3 * 4; }
 
 // The decoded length a text announces: length * 6 / 8 minus its trailing "="
-// characters. Negative for texts made mostly of "=" ("=" gives -1).
+// characters. Negative for texts made mostly of "=" ("=" gives -1). Worked
+// out in 64 bits, so a text past 2^31 / 6 characters is not mis-sized.
 int64_t base64ExpectedLength(const char* text, size_t length);
 
 // Writes exactly base64EncodedLength(length) characters, no terminator; false
