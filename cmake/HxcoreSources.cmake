@@ -15,6 +15,10 @@ set(HXCORE_LOG_HEADERS
 # The functions exported under their plain, undecorated names.
 set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback)
 
+if(NOT HXCORE_PORTABLE_ONLY)
+  list(APPEND HXCORE_PLAIN_EXPORTS getSharedPlatformImpl)
+endif()
+
 # Device-context record (cJSON).
 set(HXCORE_RECORD_SOURCES
   core/common/IotZoRiskControlInfo.cpp)
@@ -51,15 +55,28 @@ set(HXCORE_TEXT_HEADERS
   core/text/MStr.h
   core/text/MMD5.h)
 
-# Platform interface over Qt, secrets and signing (Qt, OpenSSL).
-set(HXCORE_PLATFORM_SOURCES)
-set(HXCORE_PLATFORM_HEADERS)
+# Platform interface over Qt, secrets and signing (Qt, OpenSSL). The host
+# probes' portable half (IotAppUtils) sits in platform/Windows/ beside the
+# Windows calls it was written for; its OS half is host_probes in the OS layer.
+include(${CMAKE_CURRENT_LIST_DIR}/HxcoreSecrets.cmake)
+set(HXCORE_PLATFORM_SOURCES
+  core/common/IIotPlatformImpl.cpp
+  core/common/base64.cpp
+  core/common/scrambled_string.cpp
+  core/common/stored_secrets.cpp
+  core/common/openssl_crypto.cpp
+  platform/Windows/IotAppUtils.cpp
+  platform/QT/IotPlatformImpl.cpp
+  ${HXCORE_STORED_SECRETS_SOURCE})
+set(HXCORE_PLATFORM_HEADERS
+  core/common/IIotPlatformImpl.h)
 
 # The operating-system layer.
 set(HXCORE_OS_SOURCES
   ${HXCORE_OS_DIR}/os_time.cpp
   ${HXCORE_OS_DIR}/os_process.cpp
-  ${HXCORE_OS_DIR}/os_thread.cpp)
+  ${HXCORE_OS_DIR}/os_thread.cpp
+  ${HXCORE_OS_DIR}/host_probes.cpp)
 if(WIN32)
   list(APPEND HXCORE_OS_SOURCES platform/Windows/dll_main.cpp)
 endif()

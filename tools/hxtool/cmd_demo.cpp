@@ -17,10 +17,12 @@
 #include "HXRandom.h"
 #include "HXThrottling.h"
 #include "HXTimer.h"
+#include "IIotPlatformImpl.h"
 #include "IotZoRiskControlInfo.h"
 #include "MMD5.h"
 #include "MStr.h"
 #include "commands.h"
+#include "secret_encryption.h"
 
 namespace hxtool {
 
@@ -31,6 +33,10 @@ constexpr char kHelp[] =
     "Walks a client's typical request through the library, step by step:\n"
     "  - sets the log level and a callback that prints records;\n"
     "  - fills a device-context record and prints its two JSON forms;\n"
+    "  - obtains the platform object, gives it an application key and a\n"
+    "    development secret encrypted under the library's public key, prints the\n"
+    "    record the platform fills, and signs a request string in Base64 and in\n"
+    "    hexadecimal;\n"
     "  - fetches a file:// URL it writes first (no network needed) and prints a\n"
     "    random identifier;\n"
     "  - fires a timeout, lets an interval tick three times and sends a burst of\n"
@@ -164,6 +170,34 @@ int demo_text() {
   return 0;
 }
 
+int demo_platform() {
+  IIotPlatformImpl* platform = getSharedPlatformImpl();
+  platform->setAppKey("demo-app-key");
+  std::string encryptedSecret;
+  std::string error;
+  if (!encrypt_secret(kBuildPublicKeyPem, "development secret, not for release", encryptedSecret,
+                      error)) {
+    std::fprintf(stderr, "hxtool demo: %s\n", error.c_str());
+    return 1;
+  }
+  platform->setEncryptedAppSecret(encryptedSecret);
+  std::printf("encrypted secret: %s\n", encryptedSecret.c_str());
+
+  IotZoRiskControlInfo& info = platform->getRiskControlInfo();
+  info.setDeviceId("camera-0001");
+  cJSON* risk = cJSON_CreateObject();
+  info.buildRiskControl(risk);
+  print_json("platform risk control", risk);
+  cJSON_Delete(risk);
+
+  const char* request = "appKey=demo-app-key&deviceId=camera-0001&t=1700000000";
+  const std::string base64 = platform->signString(request, true);
+  const std::string hex = platform->signString(request, false);
+  std::printf("string to sign: %s\nsignature (base64): %s\nsignature (hex):    %s\n", request,
+              base64.c_str(), hex.c_str());
+  return base64.empty() || hex.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -176,6 +210,7 @@ int run_demo(int argc, char** argv) {
           now_date().c_str(), get_time());
 
   int status = demo_record();
+  if (status == 0) status = demo_platform();
   if (status == 0) status = demo_fetch();
   if (status == 0) status = demo_threads();
   if (status == 0) status = demo_text();

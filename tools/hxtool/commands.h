@@ -10,11 +10,16 @@
 
 namespace hxtool {
 
+int run_aes(int argc, char** argv);
+int run_config(int argc, char** argv);
 int run_demo(int argc, char** argv);
+int run_encrypt_secret(int argc, char** argv);
 int run_fetch(int argc, char** argv);
 int run_guid(int argc, char** argv);
+int run_host(int argc, char** argv);
 int run_log(int argc, char** argv);
 int run_md5(int argc, char** argv);
+int run_sign(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);

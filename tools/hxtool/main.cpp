@@ -13,16 +13,24 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"aes", hxtool::run_aes, "AES-encrypt or decrypt a text: aes encrypt|decrypt TEXT"},
+    {"config", hxtool::run_config,
+     "read or write the settings file: config get KEY | set KEY VALUE"},
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
+    {"encrypt-secret", hxtool::run_encrypt_secret,
+     "encrypt an application secret: --public-key PEM SECRET"},
     {"fetch", hxtool::run_fetch, "fetch a URL's body: fetch URL [-o FILE]"},
     {"guid", hxtool::run_guid, "print a random identifier: guid [LEN]"},
+    {"host", hxtool::run_host, "print what the host probes report"},
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
     {"md5", hxtool::run_md5, "upper-case MD5 digest of files or stdin: md5 [FILE|-]..."},
+    {"sign", hxtool::run_sign, "sign a text: sign [--hex] --encrypted-secret B64 TEXT"},
 };
 
 void print_overview(FILE* out) {
   std::fprintf(out, "usage: hxtool COMMAND [ARGS...]   (hxtool COMMAND --help for more)\n\n");
-  for (const Command& command : kCommands) std::fprintf(out, "  %-16s %s\n", command.name, command.summary);
+  for (const Command& command : kCommands)
+    std::fprintf(out, "  %-16s %s\n", command.name, command.summary);
 }
 
 }  // namespace

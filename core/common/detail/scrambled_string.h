@@ -1,0 +1,54 @@
+// detail/scrambled_string.h - the format the library's stored secrets are kept in.
+//
+// A stored string is a length prefix L (unsigned LEB128) and L bytes holding
+// the text, its terminating zero and zero padding, enciphered in independent
+// 8-byte blocks with XTEA of 16 rounds; L is the text length plus 7 rounded
+// down to a multiple of 8, so a text whose length is a multiple of 8 keeps its
+// terminator just after the body. Decoding works in place and zeroes the
+// prefix, so decoding again finds the plain text by skipping the zeros.
+// Storage must end in a zero byte: it bounds the skip (an empty text is a lone
+// zero prefix). Not thread-safe on one storage: decode it once before sharing.
+// Example:
+//   std::vector<unsigned char> s(scrambledStorageSize(strlen(t)));
+//   encodeScrambledString(t, s.data(), nullptr, key); const char* p =
+//   decodeScrambledString(s.data(), s.size(), key);
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace hxcore::detail {
+
+using ScrambleKey = std::array<uint32_t, 4>;
+
+// Bytes the encoder writes for a text of `length` bytes, plus the one zero
+// byte that must follow in storage.
+size_t scrambledStorageSize(size_t length);
+
+// Writes prefix and enciphered body of `text` to `out` (which holds at least
+// scrambledStorageSize(strlen(text)) bytes) and a zero byte after them; stores
+// the count of prefix and body bytes in `*outLength` when it is not null and
+// returns it.
+size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength,
+                             const ScrambleKey& key);
+
+// Unscrambles the stored string in place and returns its zero-terminated plain
+// text; a second call returns the same text. Null when the storage is too short
+// for its prefix, or does not end in a zero byte.
+const char* decodeScrambledString(unsigned char* storage, size_t size, const ScrambleKey& key);
+
+}  // namespace hxcore::detail
+
+namespace hxcore::detail {
+
+// The stored form of a PEM text: every "\n" written as "==".
+std::string foldLineBreaks(const std::string& pem);
+
+// The inverse, as the library applies it: every "==" becomes "\n", scanning
+// from the left and resuming after each inserted break. A line ending in "="
+// does not come back unchanged, so key material must have none.
+std::string restoreLineBreaks(const std::string& stored);
+
+}  // namespace hxcore::detail

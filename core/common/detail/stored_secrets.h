@@ -1,0 +1,41 @@
+// detail/stored_secrets.h - the secrets built into the library.
+//
+// The RSA private key (its PEM text with every line break written "=="), the
+// AES key and the AES IV live in writable data as scrambled strings, made at
+// build time from the build's secrets folder by tools/scramble_secrets into a
+// generated source. Each is decoded in place on its first use and stays plain
+// afterwards; decoding is not thread-safe, so the first use is the caller's to
+// serialise. Example:
+//   std::string key = hxcore::detail::revealStoredString(builtInSecrets().aesKey);
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "detail/scrambled_string.h"
+
+namespace hxcore::detail {
+
+// One scrambled string in writable storage that ends in a zero byte.
+struct StoredString {
+  unsigned char* storage;
+  size_t size;
+};
+
+struct StoredSecrets {
+  StoredString privateKey;
+  StoredString aesKey;
+  StoredString aesIv;
+};
+
+// The key every stored string of the library is scrambled with.
+extern const ScrambleKey kLibraryScrambleKey;
+
+// The three secrets of this build (defined in the generated source).
+StoredSecrets builtInSecrets();
+
+// The plain text of `stored`, decoding it in place on first use; "" when the
+// storage is malformed.
+std::string revealStoredString(const StoredString& stored);
+
+}  // namespace hxcore::detail

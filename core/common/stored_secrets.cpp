@@ -1,0 +1,11 @@
+// Reading a stored secret of the library.
+#include "detail/stored_secrets.h"
+
+namespace hxcore::detail {
+
+std::string revealStoredString(const StoredString& stored) {
+  const char* plain = decodeScrambledString(stored.storage, stored.size, kLibraryScrambleKey);
+  return plain != nullptr ? std::string(plain) : std::string();
+}
+
+}  // namespace hxcore::detail
