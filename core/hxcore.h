@@ -5,4 +5,5 @@
 
 #include "HXClock.h"
 #include "HXLog.h"
+#include "HXUrl.h"
 #include "IotZoRiskControlInfo.h"
