@@ -5,6 +5,7 @@
 
 #include "HXClock.h"
 #include "HXLog.h"
+#include "HXUrl.h"
 #include "IotZoRiskControlInfo.h"
 #include "commands.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
     "Sets the log level and a callback that prints records, fills a device-context\n"
-    "record and prints its two JSON forms.\n";
+    "record and prints its two JSON forms, then assembles a service URL.\n";
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -45,6 +46,16 @@ int demo_record() {
   return 0;
 }
 
+// Assembles the service address piece by piece, as a client checks it before
+// a fetch, and prints the text it builds.
+int demo_url() {
+  HXUrl url;
+  url.scheme("HTTPS").host("API.Example.com").port(443).path("/v1/./devices/../device");
+  url.add_query("id", "camera-0001").add_query("scene", "live view");
+  std::printf("url: %s\n", url.str().c_str());
+  return 0;
+}
+
 }  // namespace
 
 int run_demo(int argc, char** argv) {
@@ -56,7 +67,8 @@ int run_demo(int argc, char** argv) {
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 
-  const int status = demo_record();
+  int status = demo_record();
+  if (status == 0) status = demo_url();
 
   SetHXLogCallback(nullptr, nullptr);
   return status;

@@ -12,6 +12,7 @@ namespace hxtool {
 
 int run_demo(int argc, char** argv);
 int run_log(int argc, char** argv);
+int run_url(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);

@@ -15,6 +15,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
+    {"url", hxtool::run_url, "parse URLs or set components: url TEXT... | url --set C=V... [TEXT]"},
 };
 
 void print_overview(FILE* out) {
