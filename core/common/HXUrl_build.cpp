@@ -29,11 +29,26 @@ void append_version(std::string& out, signed char kind) {
 
 }  // namespace
 
+// Refusals are all decided before the text is touched, so a refused build
+// keeps the previous text and the new one reuses its buffer.
 void HXUrl::build_url() const {
   lazy_parse();
-  std::string out;
-  out.reserve(scheme_.size() + user_info_.size() + host_.size() + port_.size() + path_.size() +
-              fragment_.size() + 16 * (query_.size() + 1));
+  if (host_.empty()) {
+    if (!user_info_.empty()) throw build_error("User info defined, but host is empty");
+    if (!port_.empty()) throw build_error("Port defined, but host is empty");
+    const std::size_t first = path_.find_first_of(":/");
+    if (first != std::string::npos && path_[first] == ':') {
+      throw build_error("The first segment of the relative path can't contain ':'");
+    }
+  } else if (!path_.empty() && path_[0] != '/') {
+    throw build_error("Path must start with '/' when host is not empty");
+  }
+  for (std::size_t i = 0; i < query_.size(); ++i) {
+    if (query_[i].key().empty()) throw build_error(i == 0 ? "First query entry has no key" : "A query entry has no key");
+  }
+
+  std::string& out = url_;
+  out.clear();
   if (!scheme_.empty()) {
     out += scheme_;
     out += ':';
@@ -61,36 +76,20 @@ void HXUrl::build_url() const {
       out += ':';
       out += port_;
     }
-  } else {
-    if (!user_info_.empty()) throw build_error("User info defined, but host is empty");
-    if (!port_.empty()) throw build_error("Port defined, but host is empty");
-    const std::size_t first = path_.find_first_of(":/");
-    if (first != std::string::npos && path_[first] == ':') {
-      throw build_error("The first segment of the relative path can't contain ':'");
-    }
   }
-  if (!path_.empty()) {
-    if (path_[0] != '/' && !host_.empty()) throw build_error("Path must start with '/' when host is not empty");
-    append_encoded(out, path_, kPathWriteChars);
-  }
-  if (!query_.empty()) {
-    out += '?';
-    for (std::size_t i = 0; i < query_.size(); ++i) {
-      const KeyVal& entry = query_[i];
-      if (entry.key().empty()) throw build_error(i == 0 ? "First query entry has no key" : "A query entry has no key");
-      if (i > 0) out += '&';
-      append_query_key(out, entry.key());
-      if (!entry.val().empty()) {
-        out += '=';
-        append_query_val(out, entry.val());
-      }
+  append_encoded(out, path_, kPathWriteChars);
+  for (std::size_t i = 0; i < query_.size(); ++i) {
+    out += i == 0 ? '?' : '&';
+    append_query_key(out, query_[i].key());
+    if (!query_[i].val().empty()) {
+      out += '=';
+      append_query_val(out, query_[i].val());
     }
   }
   if (!fragment_.empty()) {
     out += '#';
     append_encoded(out, fragment_, kQueryWriteChars);
   }
-  url_ = std::move(out);
 }
 
 std::ostream& HXUrl::output(std::ostream& os) const {

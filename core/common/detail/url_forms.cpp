@@ -23,14 +23,16 @@ constexpr char kLowerHexDigits[] = "0123456789abcdef";
   throw HXUrl::parse_error(message);
 }
 
-void append_group(std::string& out, std::uint16_t group) {
+// Writes `group` in lower-case hex without leading zeros; returns the new end.
+char* write_group(char* out, std::uint16_t group) {
   bool started = false;
   for (int shift = 12; shift >= 0; shift -= 4) {
     const unsigned digit = (group >> shift) & 0xFu;
     if (digit == 0 && !started && shift != 0) continue;
     started = true;
-    out += kLowerHexDigits[digit];
+    *out++ = kLowerHexDigits[digit];
   }
+  return out;
 }
 
 }  // namespace
@@ -194,23 +196,28 @@ std::string normalize_ipv6(std::string_view text) {
     k = end == k ? k + 1 : end;
   }
 
-  std::string out;
+  // Eight groups of four digits and seven colons at most; a tail follows six
+  // groups and fits in the text it came from.
+  char out[kMaxIpv6Text + 1];
+  char* end = out;
   for (int k = 0; k < expected;) {
     if (k == run_start) {
-      out += "::";
+      *end++ = ':';
+      *end++ = ':';
       k += run_length;
       continue;
     }
-    if (!out.empty() && out.back() != ':') out += ':';
-    append_group(out, groups[k]);
+    if (end != out && end[-1] != ':') *end++ = ':';
+    end = write_group(end, groups[k]);
     ++k;
   }
+  std::string normal(out, end);
   if (!tail.empty()) {
     // A zero run just before the tail already ends in "::": no third colon.
-    if (out.back() != ':') out += ':';
-    out.append(tail.data(), tail.size());
+    if (normal.back() != ':') normal += ':';
+    normal.append(tail.data(), tail.size());
   }
-  return out;
+  return normal;
 }
 
 void normalize_path_in_place(std::string& path) {
@@ -222,7 +229,7 @@ void normalize_path_in_place(std::string& path) {
 
   auto keep = [&](std::size_t from, std::size_t length) {
     if (kept > 0) path[write++] = '/';
-    std::memmove(&path[0] + write, path.data() + from, length);
+    if (from != write) std::memmove(&path[0] + write, path.data() + from, length);
     write += length;
     ++kept;
   };
@@ -233,9 +240,9 @@ void normalize_path_in_place(std::string& path) {
 
   std::size_t read = 0;
   for (;;) {
-    std::size_t end = path.find('/', read);
-    const bool last = end == std::string::npos;
-    if (last) end = n;
+    std::size_t end = read;
+    while (end < n && path[end] != '/') ++end;
+    const bool last = end == n;
     const std::size_t length = end - read;
     const bool dot = length == 1 && path[read] == '.';
     const bool dot_dot = length == 2 && path[read] == '.' && path[read + 1] == '.';
