@@ -17,6 +17,14 @@ std::string quoted(const char* words, const std::string& argument) {
   return words + ("'" + argument + "'");
 }
 
+// Stores `value` in `field` unless it is there already; true when it changed.
+template <class Value>
+bool replace(Value& field, Value value) {
+  if (field == value) return false;
+  field = std::move(value);
+  return true;
+}
+
 [[noreturn]] void throw_bad_index(std::size_t index) {
   throw std::out_of_range("Invalid Url query index (" + std::to_string(index) + ")");
 }
@@ -173,9 +181,7 @@ const std::string& HXUrl::fragment() const {
 HXUrl& HXUrl::scheme(const std::string& scheme) {
   if (!hxcore::detail::valid_scheme(scheme)) throw parse_error(quoted("Invalid scheme ", scheme));
   lazy_parse();
-  std::string lower = hxcore::detail::to_lower(scheme);
-  if (lower != scheme_) {
-    scheme_ = std::move(lower);
+  if (replace(scheme_, hxcore::detail::to_lower(scheme))) {
     built_ = false;
     if (hxcore::detail::is_default_port(scheme_, port_)) port_.clear();
   }
@@ -187,10 +193,7 @@ HXUrl& HXUrl::user_info(const std::string& user_info) {
     throw parse_error(quoted("User info is longer than 256 characters ", user_info));
   }
   lazy_parse();
-  if (user_info != user_info_) {
-    user_info_ = user_info;
-    built_ = false;
-  }
+  if (replace(user_info_, user_info)) built_ = false;
   return *this;
 }
 
@@ -230,15 +233,7 @@ HXUrl& HXUrl::host(const std::string& host, unsigned char ip_v) {
 HXUrl& HXUrl::port(const std::string& port) {
   if (!hxcore::detail::valid_port(port)) throw parse_error(quoted("Invalid port ", port));
   lazy_parse();
-  const bool dropped = hxcore::detail::is_default_port(scheme_, port);
-  if (dropped ? !port_.empty() : port != port_) {
-    if (dropped) {
-      port_.clear();
-    } else {
-      port_ = port;
-    }
-    built_ = false;
-  }
+  if (replace(port_, hxcore::detail::is_default_port(scheme_, port) ? std::string() : port)) built_ = false;
   return *this;
 }
 
@@ -247,11 +242,7 @@ HXUrl& HXUrl::port(unsigned short port) { return this->port(std::to_string(port)
 HXUrl& HXUrl::path(const std::string& path) {
   if (path.size() > kMaxPath) throw parse_error(quoted("Path is longer than 8000 characters ", path));
   lazy_parse();
-  std::string normal = hxcore::detail::normalize_path(path);
-  if (normal != path_) {
-    path_ = std::move(normal);
-    built_ = false;
-  }
+  if (replace(path_, hxcore::detail::normalize_path(path))) built_ = false;
   return *this;
 }
 
@@ -260,19 +251,13 @@ HXUrl& HXUrl::fragment(const std::string& fragment) {
     throw parse_error(quoted("Fragment is longer than 256 characters ", fragment));
   }
   lazy_parse();
-  if (fragment != fragment_) {
-    fragment_ = fragment;
-    built_ = false;
-  }
+  if (replace(fragment_, fragment)) built_ = false;
   return *this;
 }
 
 HXUrl& HXUrl::set_query(const std::vector<KeyVal>& query) {
   lazy_parse();
-  if (query != query_) {
-    query_ = query;
-    built_ = false;
-  }
+  if (replace(query_, query)) built_ = false;
   return *this;
 }
 
