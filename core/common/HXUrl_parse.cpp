@@ -56,7 +56,6 @@ constexpr std::uint8_t kInFragment = 0x08;  // mask 0x3F
 constexpr std::uint8_t kEscaping = 0x10;    // '%' and '+': the piece needs decoding
 constexpr std::uint8_t kInHost = 0x20;      // mask 0x01, a registered name
 constexpr std::uint8_t kUpper = 0x40;       // 'A' to 'Z': the name needs lower-casing
-constexpr std::uint8_t kNotIpv4 = 0x80;     // neither a decimal digit nor '.'
 
 constexpr std::array<std::uint8_t, 256> make_piece_bytes() {
   std::array<std::uint8_t, 256> piece{};
@@ -70,7 +69,6 @@ constexpr std::array<std::uint8_t, 256> make_piece_bytes() {
     if (b == '%' || b == '+') piece[b] |= kEscaping;
     if (classes & kHostChars) piece[b] |= kInHost;
     if (b >= 'A' && b <= 'Z') piece[b] |= kUpper;
-    if (!(b >= '0' && b <= '9') && b != '.') piece[b] |= kNotIpv4;
   }
   return piece;
 }
@@ -212,12 +210,11 @@ void HXUrl::parse_url() const {
       }
       if (close + 1 < end && text[close + 1] == ':') port_start = close + 2;  // else ignored
     } else {
-      // A byte outside the name's class also rules out digits and dots.
+      // Digits and dots are name bytes: a refused byte rules out IPv4 too.
       const Piece name = scan_piece(authority, host_start, kInHost, kAtColon);
       if (!name.clean) throw_invalid("Host address", text);
       host = name.text;
-      const bool ipv4_shaped = host.size() >= 7 && host.size() <= 254 && !name.has(kNotIpv4);
-      kind = ipv4_shaped ? 4 : 0;  // octets are left unchecked here
+      kind = looks_like_ipv4(host) ? 4 : 0;  // octets are left unchecked here
       host_needs_lowering = name.has(kUpper);
       const std::size_t host_end = host_start + host.size();
       if (host_end < end) port_start = host_end + 1;
@@ -239,7 +236,7 @@ void HXUrl::parse_url() const {
     query_end = first_stop(text, path_end + 1, kAtHash);
     query = text.substr(path_end + 1, query_end - path_end - 1);
   }
-  Piece fragment{{}, true, false};
+  Piece fragment{{}, true, 0};
   if (query_end < n) {
     fragment = scan_piece(text, query_end + 1, kInFragment, 0);
     if (!fragment.clean) throw_invalid_piece("Fragment", fragment.text, text);
