@@ -8,7 +8,8 @@
 // class: copies are deep. Not thread-safe, not even for const calls, which
 // parse and build into the object. Failures throw: `HXUrl::parse_error` for a
 // refused argument or text, `HXUrl::build_error` for components with no text
-// form, `std::out_of_range` for a bad query index; a refusal changes nothing.
+// form, `std::out_of_range` for a bad query index; a refusal changes no
+// component.
 // Example:
 //   HXUrl url("HTTP://Example.com:80/a/./b?x=1");
 //   url.add_query("y", "2 3");   // url.str() == "http://example.com/a/b?x=1&y=2+3"
@@ -25,9 +26,10 @@
 
 class HXCORE_API HXUrl {
  public:
-  // One query entry, key and value percent-decoded. Equal when both key and
-  // value are equal byte for byte. An empty key may be stored; only building
-  // the text refuses it.
+  // One query entry, key and value percent-decoded: read with `key()` and
+  // `val()`, changed with `key(k)` and `val(v)`, which chain. Equal when both
+  // key and value are equal byte for byte. An empty key may be stored; only
+  // building the text refuses it.
   class HXCORE_API KeyVal {
    public:
     KeyVal(std::string key) : key_(std::move(key)) {}  // NOLINT: {"k"} in lists
@@ -123,7 +125,8 @@ class HXCORE_API HXUrl {
   // IPv4 address; with `ip_v` other than 0, 4 or 6 the text is the body of an
   // IPvFuture address of that version; otherwise text of hex digits, ':' and
   // '.' must be an IPv6 address (stored in normal form) and anything else a
-  // registered name (stored lower-case). `ip_v` 0 is automatic detection.
+  // registered name (stored lower-case). `ip_v` defaults to 0, automatic
+  // detection; a version above 15 has no text that parses back.
   HXUrl& host(const std::string& host, unsigned char ip_v = 0);
   // Decimal 0 to 65535 without leading zeros; never empty. 80 under http and
   // 443 under https are stored as no port.

@@ -196,7 +196,8 @@ void HXUrl::parse_url() const {
       const std::size_t close = text.find(']', host_start + 1);
       if (close >= end) throw parse_error("Missing ] in '" + url_ + "'");
       if (text[host_start + 1] == 'v') {
-        // "[v" one hex digit "." body "]"; the ']' stops any shorter form.
+        // "[v" one hex digit "." body "]"; the ']' stops any shorter form. The
+        // `host` setter takes any version byte, but only 0 to 15 parse back.
         const int version = hex_value(text[host_start + 2]);
         if (version < 0 || text[host_start + 3] != '.') throw_invalid("Host address", text);
         host = text.substr(host_start + 4, close - host_start - 4);
