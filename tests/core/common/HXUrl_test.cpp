@@ -399,6 +399,9 @@ TEST(UrlParse, DecodesThenNormalisesThePath) {
   EXPECT_EQ(parse_message("a b"), "Path 'a b' in 'a b' is invalid");
   EXPECT_EQ(parse_message("http://h/%zz"), "Invalid percent encoding");
   EXPECT_EQ(parse_message("http://h/%4"), "Invalid percent encoding");
+  EXPECT_EQ(parse_message("http://h/%4g"), "Invalid percent encoding");
+  EXPECT_EQ(parse_message("http://h/%"), "Invalid percent encoding");
+  EXPECT_EQ(HXUrl("/%2532%7e%7E").path(), "/%32~~");  // decoded once, either case
 }
 
 TEST(UrlParse, SplitsQueriesAtAmpersandAndSemicolon) {
@@ -413,6 +416,7 @@ TEST(UrlParse, SplitsQueriesAtAmpersandAndSemicolon) {
   EXPECT_EQ(parse_message("?a b=1"), "Query key 'a b' in '?a b=1' is invalid");
   EXPECT_EQ(parse_message("?a=1 2"), "Query value '1 2' in '?a=1 2' is invalid");
   EXPECT_EQ(parse_message("?a=%g0"), "Invalid percent encoding");
+  EXPECT_EQ(parse_message("?a=1&k%"), "Invalid percent encoding");
 }
 
 TEST(UrlParse, ChecksTheFragment) {
@@ -454,8 +458,10 @@ TEST(UrlBuild, EncodesEachComponentWithItsOwnRules) {
   EXPECT_EQ(url.str(), "s://u%40x@h/a%20b%3Fc#f%20g%23");
   url.set_query(KeyVals{{"a b", "1+1=2"}, {"x=y", ";"}});
   EXPECT_EQ(url.str(), "s://u%40x@h/a%20b%3Fc?a+b=1%2B1=2&x%3Dy=%3B#f%20g%23");
-  url.path(std::string("/\xC3%", 3));
-  EXPECT_EQ(url.str(), "s://u%40x@h/%C3%25?a+b=1%2B1=2&x%3Dy=%3B#f%20g%23");
+  url.path(std::string("/\xC3%\x01\x7F[]", 7));
+  EXPECT_EQ(url.str(), "s://u%40x@h/%C3%25%01%7F%5B%5D?a+b=1%2B1=2&x%3Dy=%3B#f%20g%23");
+  url.set_query(KeyVals{{"&;=/?:@", "&;=#%"}});
+  EXPECT_EQ(url.str(), "s://u%40x@h/%C3%25%01%7F%5B%5D?%26%3B%3D/?:@=%26%3B=%23%25#f%20g%23");
 }
 
 TEST(UrlBuild, WritesQueriesWithAmpersandsAndBareKeys) {
