@@ -1,6 +1,7 @@
 // HXUrl's builder, which writes the components back as percent-encoded text,
 // and its one-line diagnostic print.
 #include <ostream>
+#include <string_view>
 
 #include "HXUrl.h"
 #include "detail/url_chars.h"
@@ -13,24 +14,33 @@ using namespace hxcore::detail;
 
 constexpr char kLowerHexDigits[] = "0123456789abcdef";
 
+constexpr std::size_t kMaxVersionDigits = 8;  // a negative kind as 32-bit hex
+
+char* write_text(char* out, std::string_view text) {
+  text.copy(out, text.size());
+  return out + text.size();
+}
+
 // The IPvFuture version in lower-case hex. A version byte of 128 to 255 given
 // to `host` is stored negative and written as the hex of that negative int
 // (ffffff80 for 128); such a text does not parse back.
-void append_version(std::string& out, signed char kind) {
+char* write_version(char* out, signed char kind) {
   auto value = static_cast<unsigned>(static_cast<int>(kind));
-  char digits[8];
+  char digits[kMaxVersionDigits];
   int count = 0;
   do {
     digits[count++] = kLowerHexDigits[value & 0xFu];
     value >>= 4;
   } while (value != 0);
-  while (count > 0) out += digits[--count];
+  while (count > 0) *out++ = digits[--count];
+  return out;
 }
 
 }  // namespace
 
 // Refusals are all decided before the text is touched, so a refused build
-// keeps the previous text and the new one reuses its buffer.
+// keeps the previous text. The text is written into its own buffer, sized
+// first for the longest form every component could take.
 void HXUrl::build_url() const {
   lazy_parse();
   if (host_.empty()) {
@@ -43,53 +53,59 @@ void HXUrl::build_url() const {
   } else if (!path_.empty() && path_[0] != '/') {
     throw build_error("Path must start with '/' when host is not empty");
   }
+  std::size_t longest = scheme_.size() + 1 + 2 + user_info_.size() * kMaxEncodedGrowth + 1 + host_.size() +
+                        kMaxVersionDigits + 4 + 1 + port_.size() + path_.size() * kMaxEncodedGrowth + 1 +
+                        fragment_.size() * kMaxEncodedGrowth;
   for (std::size_t i = 0; i < query_.size(); ++i) {
     if (query_[i].key().empty()) throw build_error(i == 0 ? "First query entry has no key" : "A query entry has no key");
+    longest += 2 + (query_[i].key().size() + query_[i].val().size()) * kMaxEncodedGrowth;
   }
 
-  std::string& out = url_;
-  out.clear();
+  url_.resize(longest);
+  char* const begin = &url_[0];
+  char* out = begin;
   if (!scheme_.empty()) {
-    out += scheme_;
-    out += ':';
+    out = write_text(out, scheme_);
+    *out++ = ':';
   }
   if (!host_.empty()) {
-    out += "//";
+    out = write_text(out, "//");
     if (!user_info_.empty()) {
-      append_encoded(out, user_info_, kUserInfoWriteChars);
-      out += '@';
+      out = write_encoded(out, user_info_, kUserInfoWriteChars);
+      *out++ = '@';
     }
     if (ip_version_ == 0 || ip_version_ == 4) {
-      out += host_;
+      out = write_text(out, host_);
     } else if (ip_version_ == 6) {
-      out += '[';
-      out += host_;
-      out += ']';
+      *out++ = '[';
+      out = write_text(out, host_);
+      *out++ = ']';
     } else {
-      out += "[v";
-      append_version(out, ip_version_);
-      out += '.';
-      out += host_;
-      out += ']';
+      out = write_text(out, "[v");
+      out = write_version(out, ip_version_);
+      *out++ = '.';
+      out = write_text(out, host_);
+      *out++ = ']';
     }
     if (!port_.empty() && !is_default_port(scheme_, port_)) {
-      out += ':';
-      out += port_;
+      *out++ = ':';
+      out = write_text(out, port_);
     }
   }
-  append_encoded(out, path_, kPathWriteChars);
+  out = write_encoded(out, path_, kPathWriteChars);
   for (std::size_t i = 0; i < query_.size(); ++i) {
-    out += i == 0 ? '?' : '&';
-    append_query_key(out, query_[i].key());
+    *out++ = i == 0 ? '?' : '&';
+    out = write_query_key(out, query_[i].key());
     if (!query_[i].val().empty()) {
-      out += '=';
-      append_query_val(out, query_[i].val());
+      *out++ = '=';
+      out = write_query_val(out, query_[i].val());
     }
   }
   if (!fragment_.empty()) {
-    out += '#';
-    append_encoded(out, fragment_, kQueryWriteChars);
+    *out++ = '#';
+    out = write_encoded(out, fragment_, kQueryWriteChars);
   }
+  url_.resize(static_cast<std::size_t>(out - begin));
 }
 
 std::ostream& HXUrl::output(std::ostream& os) const {

@@ -36,30 +36,28 @@ std::string decode(std::string_view text) {
   return out;
 }
 
-void append_escape(std::string& out, char c) {
+char* write_escape(char* out, char c) {
   const auto byte = static_cast<unsigned char>(c);
-  out += '%';
-  out += kUpperHexDigits[byte >> 4];
-  out += kUpperHexDigits[byte & 0xF];
+  out[0] = '%';
+  out[1] = kUpperHexDigits[byte >> 4];
+  out[2] = kUpperHexDigits[byte & 0xF];
+  return out + 3;
 }
 
 // The query encoders differ only in whether '=' may stay as it is.
 template <bool kKeepEquals>
-void append_query_part(std::string& out, std::string_view text) {
-  std::size_t run = 0;  // start of the bytes written as they are
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
+char* write_query_part(char* out, std::string_view text) {
+  for (char c : text) {
     const bool special = c == ' ' || c == '+' || c == '&' || c == ';' || (c == '=' && !kKeepEquals);
-    if (!special && admitted(c, kQueryWriteChars)) continue;
-    out.append(text.data() + run, i - run);
-    run = i + 1;
-    if (c == ' ') {
-      out += '+';
+    if (!special && admitted(c, kQueryWriteChars)) {
+      *out++ = c;
+    } else if (c == ' ') {
+      *out++ = '+';
     } else {
-      append_escape(out, c);
+      out = write_escape(out, c);
     }
   }
-  out.append(text.data() + run, text.size() - run);
+  return out;
 }
 
 }  // namespace
@@ -68,19 +66,19 @@ std::string percent_decode(std::string_view text) { return decode<false>(text); 
 
 std::string query_decode(std::string_view text) { return decode<true>(text); }
 
-void append_encoded(std::string& out, std::string_view text, std::uint8_t mask) {
-  std::size_t run = 0;  // start of the bytes written as they are
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (admitted(text[i], mask)) continue;
-    out.append(text.data() + run, i - run);
-    append_escape(out, text[i]);
-    run = i + 1;
+char* write_encoded(char* out, std::string_view text, std::uint8_t mask) {
+  for (char c : text) {
+    if (admitted(c, mask)) {
+      *out++ = c;
+    } else {
+      out = write_escape(out, c);
+    }
   }
-  out.append(text.data() + run, text.size() - run);
+  return out;
 }
 
-void append_query_key(std::string& out, std::string_view key) { append_query_part<false>(out, key); }
+char* write_query_key(char* out, std::string_view key) { return write_query_part<false>(out, key); }
 
-void append_query_val(std::string& out, std::string_view val) { append_query_part<true>(out, val); }
+char* write_query_val(char* out, std::string_view val) { return write_query_part<true>(out, val); }
 
 }  // namespace hxcore::detail
