@@ -245,7 +245,8 @@ void HXUrl::parse_url() const {
 
   // Conversion, in the order that decides which failure is reported first.
   std::string new_scheme = to_lower(scheme);
-  std::string new_user_info = percent_decode(user_info);
+  std::string new_user_info =
+      user_info.find('%') == kNone ? std::string(user_info) : percent_decode(user_info);
   // No host form admits '%', so the host needs no decoding.
   std::string new_host =
       kind == 6 ? normalize_ipv6(host) : kind == 0 && host_needs_lowering ? to_lower(host) : std::string(host);

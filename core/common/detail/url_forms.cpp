@@ -35,6 +35,16 @@ char* write_group(char* out, std::uint16_t group) {
   return out;
 }
 
+// Only an empty segment before the last, or one that starts with '.', can
+// change; a path without "//", "/." and a leading '.' is already normal.
+bool may_change(const std::string& path) {
+  if (path[0] == '.') return true;
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    if (path[i - 1] == '/' && (path[i] == '/' || path[i] == '.')) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool is_ipv4(std::string_view text) {
@@ -163,16 +173,20 @@ std::string normalize_ipv6(std::string_view text) {
     i = 2;
   }
   while (i < text.size()) {
-    std::size_t end = text.find(':', i);
-    if (end == std::string_view::npos) end = text.size();
-    if (end == i) {
-      gap_at = count;
-    } else if (text.substr(i, end - i).find('.') != std::string_view::npos) {
+    std::size_t end = i;
+    std::uint16_t group = 0;
+    bool dotted = false;
+    for (; end < text.size() && text[end] != ':'; ++end) {
+      dotted = dotted || text[end] == '.';
+      group = static_cast<std::uint16_t>(group * 16 + hex_value(text[end]));
+    }
+    if (dotted) {
       tail = text.substr(i);
       break;
+    }
+    if (end == i) {
+      gap_at = count;
     } else {
-      std::uint16_t group = 0;
-      for (std::size_t k = i; k < end; ++k) group = static_cast<std::uint16_t>(group * 16 + hex_value(text[k]));
       read[count++] = group;
     }
     i = end + 1;
@@ -221,7 +235,7 @@ std::string normalize_ipv6(std::string_view text) {
 }
 
 void normalize_path_in_place(std::string& path) {
-  if (path.empty()) return;
+  if (path.empty() || !may_change(path)) return;
   const std::size_t root = path[0] == '/' ? 1 : 0;
   const std::size_t n = path.size();
   std::size_t write = root;  // never beyond the segment being read
