@@ -26,8 +26,15 @@ set(HXCORE_RECORD_HEADERS
   core/common/IotZoRiskControlInfo.h)
 
 # URL value class.
-set(HXCORE_URL_SOURCES)
-set(HXCORE_URL_HEADERS)
+set(HXCORE_URL_SOURCES
+  core/common/HXUrl.cpp
+  core/common/HXUrl_parse.cpp
+  core/common/HXUrl_build.cpp
+  core/common/detail/url_chars.cpp
+  core/common/detail/url_codec.cpp
+  core/common/detail/url_forms.cpp)
+set(HXCORE_URL_HEADERS
+  core/common/HXUrl.h)
 
 # Timer service, throttling gate, thread handle.
 set(HXCORE_THREAD_SOURCES

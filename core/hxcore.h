@@ -10,6 +10,7 @@
 #include "HXRandom.h"
 #include "HXThrottling.h"
 #include "HXTimer.h"
+#include "HXUrl.h"
 #include "IIotPlatformImpl.h"
 #include "IotZoRiskControlInfo.h"
 #include "MMD5.h"

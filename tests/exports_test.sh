@@ -24,7 +24,10 @@ plain=$(printf '%s\n' "$@")
 while IFS= read -r symbol; do
   [ -z "$symbol" ] && continue
   grep -qx -- "$symbol" <<<"$plain" && continue
-  case "$symbol" in _init|_fini|_edata|_end|__bss_start) continue ;; esac
+  case "$symbol" in
+    _init|_fini|_edata|_end|__bss_start) continue ;;
+    __odr_asan.*|__asan_*|__ubsan_*|__tsan_*) continue ;;  # sanitizer instrumentation
+  esac
   demangled=$(c++filt -- "$symbol")
   # Template code of the standard library, instantiated by the library.
   if [[ "$demangled" == *std::* ]] && grep -qx -- "$symbol" <<<"$weak"; then continue; fi

@@ -20,6 +20,7 @@ int run_host(int argc, char** argv);
 int run_log(int argc, char** argv);
 int run_md5(int argc, char** argv);
 int run_sign(int argc, char** argv);
+int run_url(int argc, char** argv);
 
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);

@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"log", hxtool::run_log, "write one log record: log LEVEL MESSAGE"},
     {"md5", hxtool::run_md5, "upper-case MD5 digest of files or stdin: md5 [FILE|-]..."},
     {"sign", hxtool::run_sign, "sign a text: sign [--hex] --encrypted-secret B64 TEXT"},
+    {"url", hxtool::run_url, "parse URLs or set components: url TEXT... | url --set C=V... [TEXT]"},
 };
 
 void print_overview(FILE* out) {
