@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine; the cross-build's test runner.
+#   scripts/wine_run.sh PREFIX PROGRAM [ARG]...
+# PREFIX is a Wine prefix of the build's own. It is created on first use,
+# once, under a lock, so that tests started in parallel wait for it instead of
+# each initialising one (that takes seconds). No display is used and Wine's
+# own debug channels are silenced, so the output is the program's. The exit
+# status is the program's. HXCORE_WINE names another wine binary.
+set -euo pipefail
+prefix=$1
+shift
+
+wine=${HXCORE_WINE:-/usr/lib/wine/wine64}
+if [ ! -x "$wine" ]; then
+  wine=$(command -v wine64 || command -v wine || true)
+  [ -n "$wine" ] || { echo "wine_run: no wine64 (install it: scripts/deps.sh cross)" >&2; exit 127; }
+fi
+
+export WINEPREFIX=$prefix WINEDEBUG=-all
+# No Mono or Gecko installer prompts while the prefix is created.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+
+ready=$prefix/.hxcore-ready
+if [ ! -e "$ready" ]; then
+  mkdir -p "$(dirname "$prefix")"
+  exec 9>"$prefix.lock"
+  flock 9
+  if [ ! -e "$ready" ]; then
+    rm -rf "$prefix"
+    log=$prefix.log
+    if ! "$wine" wineboot --init >"$log" 2>&1; then
+      echo "wine_run: creating the Wine prefix $prefix failed:" >&2
+      cat "$log" >&2
+      exit 1
+    fi
+    # wineboot returns before the server has written the registry out.
+    "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
+    touch "$ready"
+  fi
+  exec 9>&-
+fi
+
+exec "$wine" "$@"
