@@ -7,7 +7,7 @@
 # own debug channels are silenced, so the output is the program's. The exit
 # status is the program's. HXCORE_WINE names another wine binary.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m -- "$1")  # Wine takes absolute prefixes only
 shift
 
 wine=${HXCORE_WINE:-/usr/lib/wine/wine64}
