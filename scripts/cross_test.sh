@@ -6,6 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh cross
 cmake --preset mingw >/dev/null
-rm -rf build/mingw/wine-prefix build/mingw/wine-prefix.lock build/mingw/wine-prefix.log
+
+# Test discovery during the build already runs programs under Wine: one
+# server, held from here to the end of the run, serves them all.
+prefix=build/mingw/wine-prefix
+rm -rf "$prefix" "$prefix.lock" "$prefix.log"
+trap 'scripts/wine_run.sh "$prefix" --release' EXIT
+scripts/wine_run.sh "$prefix" --hold
+
 cmake --build --preset mingw
 ctest --preset mingw
