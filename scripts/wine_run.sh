@@ -15,6 +15,7 @@
 # runner reading the output would wait for them. So a program with no output
 # goes first and starts them, and every program after it finds them running.
 set -euo pipefail
+trap 'echo "wine_run: stopped at line $LINENO (status $?)" >&2' ERR
 prefix=$(realpath -m -- "$1")  # Wine takes absolute prefixes only
 shift
 
@@ -60,6 +61,11 @@ if [ "${1:-}" = --hold ]; then
   "$wineserver" -p
   shift
 fi
-"$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1
+"$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1 || echo "wine_run: Wine's services did not start" >&2
 [ $# -eq 0 ] && exit 0
-exec "$wine" "$@"
+trap - ERR
+status=0
+"$wine" "$@" || status=$?
+# A status without any output of the program's own says where it ended.
+[ $status -eq 0 ] || echo "wine_run: $(basename "$1") ended with status $status" >&2
+exit $status
