@@ -1,18 +1,19 @@
-// The host probes on Windows: the version table through VerifyVersionInfoW,
-// the executable's name through GetModuleFileNameA, and the language and
-// region through GetUserDefaultLocaleName, checked against what the system
-// reports by other means.
+// The host probes' Windows calls: VerifyVersionInfoW, GetUserDefaultLocaleName
+// and GetModuleFileNameA, checked against what the system reports by other
+// means.
+#include "detail/host_probes.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
-
-#include "IotAppUtils.h"
+#include <tuple>
 
 namespace {
 
-IotAppUtils& probes() { return IotAppUtils::instance(); }
+using hxcore::detail::HostProbes;
+using hxcore::detail::osHostProbes;
 
 // The running version as the kernel reports it, which no compatibility
 // setting of the program changes.
@@ -26,40 +27,47 @@ OSVERSIONINFOEXW kernel_version() {
   return version;
 }
 
-// Windows 8 and later programs without a manifest are told 6.2, which still
-// reads "Win8/+"; below that the kernel's answer and the table agree.
-std::string expected_name(const OSVERSIONINFOEXW& v) {
-  const unsigned version = v.dwMajorVersion * 100 + v.dwMinorVersion;
-  const unsigned sp = v.wServicePackMajor;
-  if (version >= 602) return "Win8/+";
-  if (version == 601) return sp >= 1 ? "Win7.1" : "Win7";
-  if (version == 600) return sp >= 2 ? "VistaSp2" : sp == 1 ? "VistaSp1" : "Vista";
-  if (version >= 501) return sp >= 3 ? "XpSp3" : sp == 2 ? "XpSp2" : sp == 1 ? "XpSp1" : "Xp";
-  return v.wProductType != VER_NT_WORKSTATION ? "WinServer" : "Unknown";
+using Version = std::tuple<unsigned, unsigned, unsigned>;  // major, minor, service pack
+
+// What version tests may see: a program without a manifest is told 6.2 on
+// Windows 8 and later.
+Version visible_version() {
+  const OSVERSIONINFOEXW v = kernel_version();
+  const Version kernel{v.dwMajorVersion, v.dwMinorVersion, v.wServicePackMajor};
+  return std::min(kernel, Version{6, 2, 0});
 }
 
-TEST(WindowsHostProbes, OsVersionNameIsTheRunningVersionsRowOfTheTable) {
-  const OSVERSIONINFOEXW version = kernel_version();
-  ASSERT_NE(version.dwMajorVersion, 0u);
-  EXPECT_EQ(probes().getOsVersionName(), expected_name(version))
-      << version.dwMajorVersion << "." << version.dwMinorVersion << " SP" << version.wServicePackMajor;
-  EXPECT_EQ(probes().getOsVersionName(), probes().getOsVersionName());
+TEST(WindowsHostProbes, VersionTestsCompareMajorMinorAndServicePackInOrder) {
+  const Version visible = visible_version();
+  ASSERT_GE(std::get<0>(visible), 5u);
+  const HostProbes probes = osHostProbes();
+  // Every row of the version table, and the neighbours of the running version.
+  const auto [major, minor, sp] = visible;
+  const Version asked[] = {{6, 2, 0},         {6, 1, 1},         {6, 1, 0},     {6, 0, 2},     {6, 0, 1},
+                           {6, 0, 0},         {5, 1, 3},         {5, 1, 2},     {5, 1, 1},     {5, 1, 0},
+                           {major, minor, sp}, {major, minor, sp + 1}, {major, minor + 1, 0}, {major + 1, 0, 0}};
+  for (const Version& v : asked) {
+    EXPECT_EQ(probes.versionAtLeast(std::get<0>(v), std::get<1>(v), std::get<2>(v)), v <= visible)
+        << std::get<0>(v) << "." << std::get<1>(v) << " SP" << std::get<2>(v);
+  }
 }
 
-TEST(WindowsHostProbes, ExecutableNameIsThisProgramsFileName) {
-  EXPECT_EQ(probes().getExecutableName(), "hxcore_windows_test.exe");
+TEST(WindowsHostProbes, ServerProductIsNotAWorkstation) {
+  EXPECT_EQ(osHostProbes().isServerProduct(), kernel_version().wProductType != VER_NT_WORKSTATION);
 }
 
-TEST(WindowsHostProbes, LanguageAndRegionAreTheUserLocalesParts) {
+TEST(WindowsHostProbes, LocaleNameIsTheUsersDefaultInUtf8) {
   wchar_t wide[LOCALE_NAME_MAX_LENGTH];
-  ASSERT_GT(GetUserDefaultLocaleName(wide, LOCALE_NAME_MAX_LENGTH), 0);
-  // Language, hyphen, region: "en-US" and the like, in ASCII.
-  const std::wstring name(wide);
-  ASSERT_GE(name.size(), 5u);
-  const std::string language(name.begin(), name.begin() + 2);
-  const std::string region(name.begin() + 3, name.begin() + 5);
-  EXPECT_EQ(probes().getLanguageCode(), language);
-  EXPECT_EQ(probes().getLocale(), region);
+  const int expected = GetUserDefaultLocaleName(wide, LOCALE_NAME_MAX_LENGTH);
+  ASSERT_GT(expected, 0);
+  std::string name;
+  EXPECT_EQ(osHostProbes().userLocaleName(name), expected);
+  // Locale names are ASCII: each wide character is one byte of UTF-8.
+  EXPECT_EQ(name, std::string(wide, wide + expected - 1));
+}
+
+TEST(WindowsHostProbes, ExecutableFileNameIsThisProgramsName) {
+  EXPECT_EQ(osHostProbes().executableFileName(), "hxcore_windows_test.exe");
 }
 
 }  // namespace
