@@ -62,9 +62,13 @@ set(HXCORE_TEXT_HEADERS
   core/text/MStr.h
   core/text/MMD5.h)
 
-# Platform interface over Qt, secrets and signing (Qt, OpenSSL). The host
-# probes' portable half (IotAppUtils) sits in platform/Windows/ beside the
-# Windows calls it was written for; its OS half is host_probes in the OS layer.
+# Host probes. Their portable half (IotAppUtils) sits in platform/Windows/
+# beside the Windows calls it was written for; its OS half is host_probes in
+# the OS layer.
+set(HXCORE_HOST_SOURCES
+  platform/Windows/IotAppUtils.cpp)
+
+# Platform interface over Qt, secrets and signing (Qt, OpenSSL).
 include(${CMAKE_CURRENT_LIST_DIR}/HxcoreSecrets.cmake)
 set(HXCORE_PLATFORM_SOURCES
   core/common/IIotPlatformImpl.cpp
@@ -72,7 +76,6 @@ set(HXCORE_PLATFORM_SOURCES
   core/common/scrambled_string.cpp
   core/common/stored_secrets.cpp
   core/common/openssl_crypto.cpp
-  platform/Windows/IotAppUtils.cpp
   platform/QT/IotPlatformImpl.cpp
   ${HXCORE_STORED_SECRETS_SOURCE})
 set(HXCORE_PLATFORM_HEADERS
@@ -89,7 +92,7 @@ if(WIN32)
 endif()
 
 set(HXCORE_SOURCES ${HXCORE_LOG_SOURCES} ${HXCORE_URL_SOURCES} ${HXCORE_THREAD_SOURCES}
-    ${HXCORE_TEXT_SOURCES} ${HXCORE_OS_SOURCES})
+    ${HXCORE_TEXT_SOURCES} ${HXCORE_HOST_SOURCES} ${HXCORE_OS_SOURCES})
 set(HXCORE_PUBLIC_HEADERS core/hxcore.h ${HXCORE_LOG_HEADERS} ${HXCORE_URL_HEADERS}
     ${HXCORE_THREAD_HEADERS} ${HXCORE_TEXT_HEADERS} ${HXCORE_RECORD_HEADERS}
     ${HXCORE_FETCH_HEADERS} ${HXCORE_PLATFORM_HEADERS})

@@ -10,7 +10,9 @@ build_pkgs=(cmake ninja-build g++ pkg-config binutils
             qtbase5-dev libcurl4-openssl-dev libssl-dev libcjson-dev)
 test_pkgs=(libgtest-dev libgmock-dev clang libclang-rt-14-dev openssl)
 bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
-cross_pkgs=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest)
+# The Windows cross-build: compilers and binutils for x86_64-w64-mingw32, Wine
+# to run the tests, GoogleTest's sources to build for the target.
+cross_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)

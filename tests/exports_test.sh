@@ -1,16 +1,37 @@
 #!/usr/bin/env bash
-# Reads the built library's dynamic symbol table. Fails when one of the plain
-# names given after the library is missing or decorated, or when anything
-# outside the public API is exported (internal helpers must stay hidden).
-#   exports_test.sh LIBRARY PLAIN_NAME...
+# Reads the built library's exports: the dynamic symbol table of a shared
+# object, the export name table of a DLL (through $OBJDUMP, the cross
+# binutils' objdump). Fails when one of the plain names given after the
+# library is missing or decorated, or when anything outside the public API is
+# exported (internal helpers must stay hidden). A DLL must also need no
+# runtime DLL of the compiler: it ships alone.
+#   [OBJDUMP=...] exports_test.sh LIBRARY PLAIN_NAME...
 set -u
 lib=$1; shift
 status=0
 
-table=$(nm -D --defined-only "$lib")
-symbols=$(awk '{print $3}' <<<"$table")
-# Weak definitions: the standard library's templates instantiated here.
-weak=$(awk '$2 ~ /^[WVu]$/ {print $3}' <<<"$table")
+case "$lib" in
+  *.dll)
+    table=$("${OBJDUMP:-x86_64-w64-mingw32-objdump}" -p "$lib") || exit 1
+    symbols=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {inside = 1; next}
+                   inside && NF == 0 {inside = 0}
+                   inside {print $NF}' <<<"$table")
+    # A DLL exports only what is marked, never an instantiated template.
+    weak=""
+    while read -r needed; do
+      case "$needed" in
+        libstdc++*|libgcc*|libwinpthread*) echo "needs a compiler runtime DLL: $needed"; status=1 ;;
+      esac
+    done < <(awk '/DLL Name:/ {print $3}' <<<"$table")
+    ;;
+  *)
+    table=$(nm -D --defined-only "$lib")
+    symbols=$(awk '{print $3}' <<<"$table")
+    # Weak definitions: the standard library's templates instantiated here.
+    weak=$(awk '$2 ~ /^[WVu]$/ {print $3}' <<<"$table")
+    ;;
+esac
+[ -n "$symbols" ] || { echo "no exports read from $lib"; exit 1; }
 for name in "$@"; do
   if ! grep -qx "$name" <<<"$symbols"; then
     echo "missing plain export: $name"

@@ -66,7 +66,7 @@ TEST_F(LocaleEnvironment, HasNoUsableLocaleWithoutALanguage) {
 }
 
 TEST(HostProbesPosix, NameTheRunningExecutable) {
-  EXPECT_EQ(osHostProbes().executableFileName(), "hxcore_platform_test");
+  EXPECT_EQ(osHostProbes().executableFileName(), "hxcore_host_test");
 }
 
 TEST(HostProbesPosix, HoldNoWindowsVersionTest) {
