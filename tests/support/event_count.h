@@ -1,9 +1,6 @@
-// event_count.h - counted events between threads, for tests that must not sleep.
-//
-// `notify` adds one (under the lock, so a waiter that returns may destroy the
-// counter at once); `wait(n)` blocks until n notifications arrived. The wait is
-// bounded only so that a broken library fails a test instead of hanging the
-// suite: a minute, far beyond any honest delay, never a timing check. Example:
+// event_count.h - counted events between threads, so tests synchronise instead of sleeping.
+// `wait(n)` blocks until `notify` was called n times; its minute bound only turns a broken
+// library's hang into a failed test, it is never a timing check. Example:
 //   hxtest::EventCount ran; timer.setTimeout([&] { ran.notify(); }, 0);
 //   ASSERT_TRUE(ran.wait());
 #pragma once
@@ -18,7 +15,7 @@ inline constexpr std::chrono::seconds kHangBound{60};
 
 class EventCount {
  public:
-  void notify() {
+  void notify() {  // under the lock, so a waiter that returns may destroy the counter at once
     std::lock_guard<std::mutex> lock(mutex_);
     ++count_;
     changed_.notify_all();
