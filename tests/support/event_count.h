@@ -11,8 +11,6 @@
 
 namespace hxtest {
 
-inline constexpr std::chrono::seconds kHangBound{60};
-
 class EventCount {
  public:
   void notify() {  // under the lock, so a waiter that returns may destroy the counter at once
@@ -22,7 +20,7 @@ class EventCount {
   }
   bool wait(int n = 1) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, kHangBound, [&] { return count_ >= n; });
+    return changed_.wait_for(lock, std::chrono::minutes(1), [&] { return count_ >= n; });
   }
   int count() {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -2,7 +2,6 @@
 #include "loopback_http_server.h"
 
 #include <arpa/inet.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,17 +13,6 @@ namespace hxtest {
 
 namespace {
 
-// A TCP socket bound to 127.0.0.1 on a port the system picks.
-int bound_loopback_socket() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-    throw std::system_error(errno, std::generic_category(), "loopback socket");
-  return fd;
-}
-
 bool send_all(int client, const char* bytes, size_t n) {
   for (ssize_t sent = 0; n > 0; bytes += sent, n -= static_cast<size_t>(sent)) {
     if ((sent = send(client, bytes, n, MSG_NOSIGNAL)) <= 0) return false;
@@ -34,22 +22,29 @@ bool send_all(int client, const char* bytes, size_t n) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(bool listening) : listener_(bound_loopback_socket()) {
-  if (pipe(wake_) != 0 || (listening && listen(listener_, 16) != 0))
-    throw std::system_error(errno, std::generic_category(), "listen");
+LoopbackHttpServer::LoopbackHttpServer(bool listening)
+    : listener_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (listener_ < 0 ||
+      bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      (listening && listen(listener_, 16) != 0))
+    throw std::system_error(errno, std::generic_category(), "loopback server");
   if (!listening) return;
   thread_ = std::thread([this] {
-    while (readable(listener_)) {
+    for (;;) {  // the destructor's shutdown ends the wait in accept
       const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0 && errno != EINTR && errno != ECONNABORTED) return;
       if (client >= 0) answer(client), close(client);
     }
   });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
-  (void)!write(wake_[1], "s", 1);
+  shutdown(listener_, SHUT_RDWR);
   if (thread_.joinable()) thread_.join();
-  for (int fd : {listener_, wake_[0], wake_[1]}) close(fd);
+  close(listener_);
 }
 
 std::string LoopbackHttpServer::url(const std::string& target) const {
@@ -59,19 +54,6 @@ std::string LoopbackHttpServer::url(const std::string& target) const {
   return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + target;
 }
 
-std::vector<std::string> LoopbackHttpServer::requests() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return requests_;
-}
-
-bool LoopbackHttpServer::readable(int fd) const {
-  pollfd watched[2] = {{fd, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-  while (poll(watched, 2, -1) < 0) {
-    if (errno != EINTR) return false;
-  }
-  return watched[1].revents == 0;
-}
-
 void LoopbackHttpServer::answer(int client) {
   std::string head;
   char chunk[4096];
@@ -79,25 +61,24 @@ void LoopbackHttpServer::answer(int client) {
     if (head.size() > 16384 || (got = recv(client, chunk, sizeof chunk, 0)) <= 0) return;
   }
   head.resize(head.find("\r\n\r\n"));
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back(head);
-  }
-  uint64_t length = 0;
+  uint64_t length = head.size();
+  const char* body = head.data();
   const bool stall = std::sscanf(head.c_str(), "GET /stall/%" SCNu64, &length) == 1;
   if (stall || std::sscanf(head.c_str(), "GET /bytes/%" SCNu64, &length) == 1) {
     for (uint64_t i = body_.size(); i < length; ++i) body_.push_back(body_byte(i));
-    const std::string ok =
-        "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(stall ? 2 * length : length) +
-        "\r\nConnection: close\r\n\r\n";
-    if (send_all(client, ok.data(), ok.size())) send_all(client, body_.data(), length);
-    while (stall && readable(client) && recv(client, chunk, sizeof chunk, 0) > 0) {
-    }
-  } else if (head.rfind("GET /redirect ", 0) == 0) {
+    body = body_.data();
+  } else if (head.rfind("GET /echo ", 0) != 0) {
     const char kMoved[] =
         "HTTP/1.1 302 Found\r\nLocation: /bytes/10\r\nContent-Length: 5\r\n"
         "Connection: close\r\n\r\nmoved";
-    send_all(client, kMoved, sizeof kMoved - 1);
+    if (head.rfind("GET /redirect ", 0) == 0) send_all(client, kMoved, sizeof kMoved - 1);
+    return;
+  }
+  const std::string ok =
+      "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(stall ? 2 * length : length) +
+      "\r\nConnection: close\r\n\r\n";
+  if (send_all(client, ok.data(), ok.size())) send_all(client, body, length);
+  while (stall && recv(client, chunk, sizeof chunk, 0) > 0) {
   }
 }
 

@@ -50,44 +50,36 @@ TEST(ThreadWait, TimesOutWhileTheThreadRunsThenReportsTheEndAgainAndAgain) {
   EXPECT_EQ(text.substr(dash + 1, text.find(']', dash) - dash - 1), std::to_string(id));
 }
 
-TEST(ThreadClose, NeitherStopsNorWaitsAndNeitherDoCreatingAgainOrTheDestructor) {
-  Job closed, replaced, fresh, destroyed;
-  closed.held = replaced.held = destroyed.held = true;
+// Each copy owns a handle of its own, released exactly once by close, assignment, creating
+// again or the destructor; none of them stops the thread or waits for it.
+TEST(ThreadHandle, CopiesCloseAndCreateAgainReleaseTheirOwnHandleAndNeverStopOrWait) {
+  Job replaced, shared, first, destroyed;
+  replaced.held = shared.held = destroyed.held = true;
+  COSThread a, b, empty;
+  EXPECT_EQ(CreateThreadEx(empty, 0, nullptr, nullptr, 0, nullptr), -1);  // no start routine
+  ASSERT_EQ(start(a, replaced), 0);
+  ASSERT_EQ(start(a, first), 0);
+  EXPECT_EQ(WaitForSingleObjectEx(a, kForever), kEnded);  // follows `first`, not `replaced`
+  ASSERT_EQ(start(b, shared), 0);
   {
-    COSThread thread, other;
-    ASSERT_EQ(start(thread, closed), 0);
-    CloseThreadEx(thread);  // returns although the thread cannot end yet
-    CloseThreadEx(thread);
-    EXPECT_EQ(WaitForSingleObjectEx(thread, kForever), kFailed);
-    ASSERT_EQ(start(other, replaced), 0);
-    ASSERT_EQ(start(other, fresh), 0);  // the handle now follows `fresh`
-    EXPECT_EQ(WaitForSingleObjectEx(other, kForever), kEnded);
-    ASSERT_EQ(start(other, destroyed), 0);
+    COSThread local;
+    ASSERT_EQ(start(local, destroyed), 0);
   }
-  for (Job* job : {&closed, &replaced, &destroyed}) {
+  COSThread copy(b), copy_of_empty(empty);
+  a = b;
+  a = a;
+  CloseThreadEx(b);
+  CloseThreadEx(b);
+  for (COSThread* handle : {&a, &copy}) EXPECT_EQ(WaitForSingleObjectEx(*handle, 0), kTimedOut);
+  shared.go.notify();
+  for (COSThread* handle : {&a, &copy}) EXPECT_EQ(WaitForSingleObjectEx(*handle, kForever), kEnded);
+  for (COSThread* handle : {&b, &empty, &copy_of_empty, &(a = empty)})
+    EXPECT_EQ(WaitForSingleObjectEx(*handle, kForever), kFailed);
+  for (Job* job : {&replaced, &destroyed}) {
     EXPECT_EQ(job->finished.count(), 0);
     job->go.notify();
     EXPECT_TRUE(job->finished.wait());
   }
-}
-
-TEST(ThreadCopy, CopiesAndAssignmentsEachOwnAHandleOfTheirOwn) {
-  Job first, second;
-  second.held = true;
-  COSThread a, b, empty;
-  EXPECT_EQ(CreateThreadEx(empty, 0, nullptr, nullptr, 0, nullptr), -1);  // no start routine
-  ASSERT_EQ(start(a, first), 0);
-  ASSERT_EQ(start(b, second), 0);
-  COSThread copy(b), copy_of_empty(empty);
-  a = b;  // releases the first thread's handle
-  a = a;
-  CloseThreadEx(b);
-  for (COSThread* handle : {&a, &copy}) EXPECT_EQ(WaitForSingleObjectEx(*handle, 0), kTimedOut);
-  second.go.notify();
-  for (COSThread* handle : {&a, &copy}) EXPECT_EQ(WaitForSingleObjectEx(*handle, kForever), kEnded);
-  for (COSThread* handle : {&empty, &copy_of_empty, &(a = empty)})
-    EXPECT_EQ(WaitForSingleObjectEx(*handle, kForever), kFailed);
-  EXPECT_TRUE(first.finished.wait());
 }
 
 }  // namespace

@@ -58,44 +58,20 @@ class Fetch : public ::testing::Test {
   hxtest::LogCapture log_;
 };
 
-TEST_F(Fetch, BodiesArriveByteForByteWithAZeroAfterThem) {
-  for (int length : {0, 1000000, kLargeBody}) {
-    int size = -1;
-    Body body = fetch("/bytes/" + std::to_string(length), size);
-    ASSERT_NE(body, nullptr) << length;
-    EXPECT_EQ(size, length);
-    EXPECT_TRUE(is_generated_body(body.get(), length)) << length;
-  }
-}
-
-TEST_F(Fetch, SizeFollowsType) {
+TEST_F(Fetch, ReturnsTheBodyByteForByteAndTheSizeItsTypeAsksFor) {
   constexpr int kUntouched = -7;
   constexpr struct {
     int type, body_length, expected_size;
-  } kCases[] = {{1, 40, 40},         {3, 40, 40},         {2, 5, 16},          {2, 40, 16},
-                {0, 40, kUntouched}, {4, 40, kUntouched}, {-1, 40, kUntouched}};
+  } kCases[] = {
+      {1, 0, 0},           {1, 1000000, 1000000}, {1, kLargeBody, kLargeBody}, {3, 40, 40},
+      {2, 5, 16},          {2, 40, 16},           {0, 40, kUntouched},         {4, 40, kUntouched},
+      {-1, 40, kUntouched}};
   for (const auto& c : kCases) {
     int size = kUntouched;
     Body body = fetch("/bytes/" + std::to_string(c.body_length), size, c.type);
-    EXPECT_TRUE(body && is_generated_body(body.get(), c.body_length)) << "type " << c.type;
+    EXPECT_TRUE(body && is_generated_body(body.get(), c.body_length)) << c.body_length;
     EXPECT_EQ(size, c.expected_size) << "type " << c.type;
   }
-}
-
-TEST_F(Fetch, SendsAGetWithTheFixedUserAgentAndKeepsTheCallersOptions) {
-  curl_slist* headers = curl_slist_append(nullptr, "X-Client: kept");
-  curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, headers);
-  int size = 0;
-  EXPECT_NE(fetch("/bytes/3", size), nullptr);
-  curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, nullptr);
-  curl_slist_free_all(headers);
-  ASSERT_EQ(server_.requests().size(), 1u);
-  const std::string request = server_.requests()[0];
-  EXPECT_EQ(request.rfind("GET /bytes/3 HTTP/1.1\r\n", 0), 0u);
-  EXPECT_NE(request.find("\r\nUser-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64; rv:13.0) "
-                         "Gecko/20100101 Firefox/13.0.1\r\n"),
-            std::string::npos);
-  EXPECT_NE(request.find("\r\nX-Client: kept"), std::string::npos);
 }
 
 TEST_F(Fetch, RedirectResponseIsReturnedAsTheBodyAndNotFollowed) {
@@ -103,19 +79,20 @@ TEST_F(Fetch, RedirectResponseIsReturnedAsTheBodyAndNotFollowed) {
   Body body = fetch("/redirect", size);
   ASSERT_NE(body, nullptr);
   EXPECT_STREQ(body.get(), "moved");
-  EXPECT_EQ(size, 5);
-  EXPECT_EQ(server_.requests().size(), 1u);
+  EXPECT_EQ(size, 5);  // not the 10 bytes of /bytes/10
 }
 
-TEST_F(Fetch, CutsTheUrlInPlaceAtItsFirstCarriageReturnButNotAtALoneLineFeed) {
-  const std::string url = server_.url("/bytes/4");
+TEST_F(Fetch, SendsAGetCutAtTheFirstCarriageReturnInPlaceButNotAtALoneLineFeed) {
+  const std::string url = server_.url("/echo");
   std::vector<char> cut = writable(url + "\r\nX-Injected: 1\r\n"), kept = writable(url + "\nrest");
   int size = 0;
-  EXPECT_NE(fetch(handle_, cut.data(), size), nullptr);
-  EXPECT_EQ(size, 4);
+  Body echo = fetch(handle_, cut.data(), size);
   EXPECT_EQ(url, cut.data());
-  ASSERT_EQ(server_.requests().size(), 1u);
-  EXPECT_EQ(server_.requests()[0].find("X-Injected"), std::string::npos);
+  ASSERT_NE(echo, nullptr);
+  EXPECT_EQ(std::string(echo.get(), size),
+            "GET /echo HTTP/1.1\r\nHost: " + url.substr(7, url.find('/', 7) - 7) +
+                "\r\nUser-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64; rv:13.0) Gecko/20100101 "
+                "Firefox/13.0.1\r\nAccept: */*");
   // libcurl refuses a control character in a URL; the record names the whole text.
   EXPECT_EQ(fetch(handle_, kept.data(), size), nullptr);
   EXPECT_EQ(url + "\nrest", kept.data());
@@ -139,7 +116,6 @@ TEST_F(Fetch, FailureGivesNullSizeZeroAndOneRecordNamingTheUrlAndCode) {
     EXPECT_EQ(size, 0);
     ASSERT_EQ(log_.records().size(), 1u) << c.code;
     EXPECT_EQ(log_.count(4, failure(c.url ? c.url : "", c.code)), 1u);
-    EXPECT_NE(log_.records()[0].text.find("[HXCurl.cpp:"), std::string::npos);
   }
 }
 

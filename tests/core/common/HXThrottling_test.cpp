@@ -16,8 +16,7 @@ std::atomic<long long> fake_now{0};
 
 struct Check {
   long long at_ms;
-  bool armed;  // markAllow just before the check
-  bool passes;
+  bool armed, passes;  // armed: markAllow just before the check
 };
 
 struct Scenario {
@@ -58,18 +57,17 @@ const Scenario kScenarios[] = {
 
 // Puts the gate on the fake clock for the length of one test.
 class ThrottlingGate : public ::testing::Test {
- protected:
   void SetUp() override {
     hxcore::detail::set_gate_clock([] { return fake_now.load(); });
   }
   void TearDown() override { hxcore::detail::set_gate_clock(nullptr); }
-
-  static bool check(HXThrottling& gate, long long at_ms, bool armed) {
-    fake_now = at_ms;
-    if (armed) gate.markAllow();
-    return gate.checkAndUpdate();
-  }
 };
+
+bool check(HXThrottling& gate, long long at_ms, bool armed) {
+  fake_now = at_ms;
+  if (armed) gate.markAllow();
+  return gate.checkAndUpdate();
+}
 
 TEST_F(ThrottlingGate, FollowsEveryScenario) {
   for (const Scenario& scenario : kScenarios) {

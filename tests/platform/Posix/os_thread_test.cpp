@@ -24,18 +24,4 @@ TEST(PosixThreadCreate, WhatCannotBeHonouredFailsWithTheSystemsError) {
   EXPECT_EQ(never.count(), 0);
 }
 
-// Handles closed before and after the thread ends, copies waiting beyond 32 bits of
-// milliseconds: under the leak checker every record must be gone.
-TEST(PosixThreadLifetime, HandlesClosedInAnyOrderLeaveNothingBehind) {
-  for (int i = 0; i < 200; ++i) {
-    hxtest::EventCount ended;
-    COSThread thread;
-    ASSERT_EQ(CreateThreadEx(thread, 0, notify, &ended, 0, nullptr), 0);
-    COSThread copy(thread);
-    if (i % 2 == 0) CloseThreadEx(thread);
-    ASSERT_TRUE(ended.wait());
-    ASSERT_EQ(WaitForSingleObjectEx(copy, 0x100000000ul), 0ul);
-  }
-}
-
 }  // namespace
