@@ -1,8 +1,7 @@
-// event_count.h - counted events between threads, so tests synchronise instead of sleeping.
-// `wait(n)` blocks until `notify` was called n times; its minute bound only turns a broken
-// library's hang into a failed test, it is never a timing check. Example:
-//   hxtest::EventCount ran; timer.setTimeout([&] { ran.notify(); }, 0);
-//   ASSERT_TRUE(ran.wait());
+// event_count.h - counted events between threads, so tests synchronise instead of sleeping:
+// `wait(n)` is true once `notify` ran n times; after a minute it gives up with false, so a broken
+// library fails its test instead of hanging it. Example: `ran.notify()` in a callback, then
+// `ASSERT_TRUE(ran.wait())`.
 #pragma once
 
 #include <chrono>
@@ -15,8 +14,7 @@ class EventCount {
  public:
   void notify() {  // under the lock, so a waiter that returns may destroy the counter at once
     std::lock_guard<std::mutex> lock(mutex_);
-    ++count_;
-    changed_.notify_all();
+    ++count_, changed_.notify_all();
   }
   bool wait(int n = 1) {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -24,9 +24,7 @@ bool send_all(int client, const char* bytes, size_t n) {
 
 LoopbackHttpServer::LoopbackHttpServer(bool listening)
     : listener_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
   if (listener_ < 0 ||
       bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       (listening && listen(listener_, 16) != 0))

@@ -1,11 +1,9 @@
 // loopback_http_server.h - an HTTP/1.1 server on 127.0.0.1 for fetch tests and benchmarks.
-//
 // Listens on an ephemeral port for its lifetime and answers one connection at a time on its own
-// thread: /bytes/N gives N bytes whose byte i is `body_byte(i)`, /echo the request's head
-// (request line and headers), /redirect a 302 to /bytes/10 whose own body is "moved", /stall/N
-// announces 2N bytes, sends N and waits for the client to close; anything else is closed
-// unanswered. With `listening` false it only holds its port, so a connection is refused at once.
-// Example:
+// thread: /bytes/N gives N bytes whose byte i is `body_byte(i)`, /echo the request's head, and
+// /redirect a 302 to /bytes/10 whose own body is "moved"; /stall/N announces 2N bytes, sends N
+// and waits for the client to close; anything else is closed unanswered. With `listening` false
+// it only holds its port, so a connection is refused at once. Example:
 //   hxtest::LoopbackHttpServer server;
 //   std::string url = server.url("/bytes/100");
 #pragma once

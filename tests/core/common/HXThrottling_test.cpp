@@ -1,5 +1,6 @@
 #include "HXThrottling.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,7 +13,10 @@
 
 namespace {
 
+// Every gate in this executable reads the fake clock.
 std::atomic<long long> fake_now{0};
+[[maybe_unused]] const auto kRealClock =
+    hxcore::detail::set_gate_clock([] { return fake_now.load(); });
 
 struct Check {
   long long at_ms;
@@ -55,21 +59,13 @@ const Scenario kScenarios[] = {
 };
 // clang-format on
 
-// Puts the gate on the fake clock for the length of one test.
-class ThrottlingGate : public ::testing::Test {
-  void SetUp() override {
-    hxcore::detail::set_gate_clock([] { return fake_now.load(); });
-  }
-  void TearDown() override { hxcore::detail::set_gate_clock(nullptr); }
-};
-
 bool check(HXThrottling& gate, long long at_ms, bool armed) {
   fake_now = at_ms;
   if (armed) gate.markAllow();
   return gate.checkAndUpdate();
 }
 
-TEST_F(ThrottlingGate, FollowsEveryScenario) {
+TEST(ThrottlingGate, FollowsEveryScenario) {
   for (const Scenario& scenario : kScenarios) {
     SCOPED_TRACE(scenario.behaviour);
     HXThrottling gate(scenario.window_sec, scenario.slots, scenario.forbid_sec);
@@ -80,9 +76,8 @@ TEST_F(ThrottlingGate, FollowsEveryScenario) {
   }
 }
 
-TEST_F(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
-  constexpr int kHeld = 100;
-  HXThrottling gate(1000, kHeld + 1, 0);
+TEST(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
+  HXThrottling gate(1000, 101, 0);  // holds 100 records
   fake_now = T;
   std::atomic<int> passed{0};
   auto hammer = [&] {
@@ -91,19 +86,15 @@ TEST_F(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
   };
   std::thread first(hammer), second(hammer), third(hammer);
   hammer(), first.join(), second.join(), third.join();
-  EXPECT_GE(passed, kHeld);
-  EXPECT_FALSE(check(gate, T + 1, true)) << "exactly " << kHeld << " records fill the ring";
+  EXPECT_GE(passed, 100);
+  EXPECT_FALSE(check(gate, T + 1, true)) << "100 records fill the ring";
 }
 
 TEST(ThrottlingConstruction, RefusesFewerThanOneSlot) {
   for (int slots : {0, -1, -2147483647 - 1}) {
-    try {
-      HXThrottling(10, slots, 60);
-      ADD_FAILURE() << "accepted " << slots << " slots";
-    } catch (const std::invalid_argument& error) {
-      EXPECT_EQ(std::string(error.what()),
-                "HXThrottling: slots must be at least 1, got " + std::to_string(slots));
-    }
+    EXPECT_THAT([slots] { HXThrottling(10, slots, 60); },
+                ::testing::ThrowsMessage<std::invalid_argument>(
+                    "HXThrottling: slots must be at least 1, got " + std::to_string(slots)));
   }
 }
 

@@ -59,7 +59,6 @@ TEST(TimerTimeout, StopAllDoesNotWaitForATimeoutThatMissedItsBroadcast) {
 
 TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
   using Clock = std::chrono::steady_clock;
-  LogCapture log;
   std::vector<Clock::time_point> times;  // only the pausing thread writes before the join
   EventCount spun, paused;
   HXTimer timer;
@@ -69,7 +68,6 @@ TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
       nullptr, [&] { return times.push_back(Clock::now()), paused.notify(), -1; }, 15);
   ASSERT_TRUE(spun.wait(50) && paused.wait(3));
   timer.stopAll();
-  EXPECT_EQ(joined(log, "0 2"), 1u);
   for (size_t i = 1; i < times.size(); ++i)
     EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(15));
 }
