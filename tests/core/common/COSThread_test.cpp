@@ -35,7 +35,7 @@ TEST(ThreadWait, TimesOutWhileTheThreadRunsThenReportsTheEndAgainAndAgain) {
   job.held = true;
   COSThread thread;
   unsigned long id = 0;
-  ASSERT_EQ(CreateThreadEx(thread, 1, run_job, &job, 0x10000, &id), 0);  // any stack size works
+  ASSERT_EQ(CreateThreadEx(thread, 1 << 20, run_job, &job, 0x10000, &id), 0);
   EXPECT_NE(id, 0u);  // written before the create returned
   for (unsigned long ms : {0ul, 5ul}) EXPECT_EQ(WaitForSingleObjectEx(thread, ms), kTimedOut);
   job.go.notify();
@@ -56,7 +56,7 @@ TEST(ThreadHandle, CopiesCloseAndCreateAgainReleaseTheirOwnHandleAndNeverStopOrW
   COSThread a, b, empty;
   EXPECT_EQ(CreateThreadEx(empty, 0, nullptr, nullptr, 0, nullptr), -1);  // no start routine
   ASSERT_EQ(start(a, replaced), 0);
-  ASSERT_EQ(start(a, first), 0);
+  ASSERT_EQ(CreateThreadEx(a, 1, run_job, &first, 0, nullptr), 0);  // rounded up to the least
   EXPECT_EQ(WaitForSingleObjectEx(a, kForever), kEnded);  // follows `first`, not `replaced`
   ASSERT_EQ(start(b, shared), 0);
   {
