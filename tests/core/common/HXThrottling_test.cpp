@@ -77,17 +77,18 @@ TEST(ThrottlingGate, FollowsEveryScenario) {
 }
 
 TEST(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
-  HXThrottling gate(1000, 101, 0);  // holds 100 records
+  HXThrottling gate(1000, 20001, 0);  // holds 20,000 records
   fake_now = T;
-  std::atomic<int> passed{0};
+  std::atomic<int> passed{0}, ready{0};
   auto hammer = [&] {
-    for (int i = 0; i < 500; ++i)
+    for (++ready; ready < 3;) std::this_thread::yield();  // all three start together
+    for (int i = 0; i < 10000; ++i)
       gate.markAllow(), passed += gate.checkAndUpdate(), (void)gate.isForbidden();
   };
-  std::thread first(hammer), second(hammer), third(hammer);
-  hammer(), first.join(), second.join(), third.join();
-  EXPECT_GE(passed, 100);
-  EXPECT_FALSE(check(gate, T + 1, true)) << "100 records fill the ring";
+  std::thread first(hammer), second(hammer);
+  hammer(), first.join(), second.join();
+  EXPECT_GE(passed, 20000);
+  EXPECT_FALSE(check(gate, T + 1, true)) << "20,000 records fill the ring";
 }
 
 TEST(ThrottlingConstruction, RefusesFewerThanOneSlot) {
