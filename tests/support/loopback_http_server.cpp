@@ -2,173 +2,82 @@
 #include "loopback_http_server.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <stdexcept>
+#include <cinttypes>
+#include <cstdio>
 #include <system_error>
 
 namespace hxtest {
 
 namespace {
 
-constexpr size_t kMaxRequestHead = 16384;
-
-[[noreturn]] void fail(const char* what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
-
-// A TCP socket bound to 127.0.0.1 on a port the system picks; returns the port.
-uint16_t bind_loopback(int socket_fd) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  if (bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) fail("bind");
-  socklen_t length = sizeof address;
-  if (getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    fail("getsockname");
-  return ntohs(address.sin_port);
-}
-
 bool send_all(int client, const char* bytes, size_t n) {
-  while (n > 0) {
-    const ssize_t sent = send(client, bytes, n, MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    bytes += sent;
-    n -= static_cast<size_t>(sent);
+  for (ssize_t sent = 0; n > 0; bytes += sent, n -= static_cast<size_t>(sent)) {
+    if ((sent = send(client, bytes, n, MSG_NOSIGNAL)) <= 0) return false;
   }
   return true;
 }
 
-bool send_text(int client, const std::string& text) {
-  return send_all(client, text.data(), text.size());
-}
-
-std::string ok_head(uint64_t content_length) {
-  return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-         std::to_string(content_length) + "\r\nConnection: close\r\n\r\n";
-}
-
-// The number after `prefix` in `target`, or false when the target has another shape.
-bool number_after(const std::string& target, const std::string& prefix, uint64_t& number) {
-  if (target.compare(0, prefix.size(), prefix) != 0 || target.size() == prefix.size()) return false;
-  char* end = nullptr;
-  number = std::strtoull(target.c_str() + prefix.size(), &end, 10);
-  return *end == '\0';
-}
-
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer() {
-  int wake[2];
-  if (pipe(wake) != 0) fail("pipe");
-  wake_read_ = wake[0];
-  wake_write_ = wake[1];
-  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listener_ < 0) fail("socket");
-  port_ = bind_loopback(listener_);
-  if (listen(listener_, 16) != 0) fail("listen");
-  thread_ = std::thread(&LoopbackHttpServer::serve, this);
+LoopbackHttpServer::LoopbackHttpServer(bool listening)
+    : listener_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+  sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+  if (listener_ < 0 ||
+      bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      (listening && listen(listener_, 16) != 0))
+    throw std::system_error(errno, std::generic_category(), "loopback server");
+  if (!listening) return;
+  thread_ = std::thread([this] {
+    for (;;) {  // the destructor's shutdown ends the wait in accept
+      const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0 && errno != EINTR && errno != ECONNABORTED) return;
+      if (client >= 0) answer(client), close(client);
+    }
+  });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
-  const char stop = 's';
-  (void)!write(wake_write_, &stop, 1);
-  thread_.join();
+  shutdown(listener_, SHUT_RDWR);
+  if (thread_.joinable()) thread_.join();
   close(listener_);
-  close(wake_read_);
-  close(wake_write_);
 }
 
 std::string LoopbackHttpServer::url(const std::string& target) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + target;
-}
-
-std::vector<std::string> LoopbackHttpServer::requests() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return requests_;
-}
-
-void LoopbackHttpServer::serve() {
-  for (;;) {
-    pollfd watched[2] = {{listener_, POLLIN, 0}, {wake_read_, POLLIN, 0}};
-    if (poll(watched, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    if (watched[1].revents != 0) return;
-    const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) continue;
-    answer(client);
-    close(client);
-  }
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + target;
 }
 
 void LoopbackHttpServer::answer(int client) {
   std::string head;
   char chunk[4096];
-  while (head.find("\r\n\r\n") == std::string::npos) {
-    if (head.size() > kMaxRequestHead) return;
-    const ssize_t got = recv(client, chunk, sizeof chunk, 0);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return;
-    head.append(chunk, static_cast<size_t>(got));
+  for (ssize_t got; head.find("\r\n\r\n") == std::string::npos; head.append(chunk, got)) {
+    if (head.size() > 16384 || (got = recv(client, chunk, sizeof chunk, 0)) <= 0) return;
   }
-  head.erase(head.find("\r\n\r\n"));
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back(head);
+  head.resize(head.find("\r\n\r\n"));
+  uint64_t length = head.size();
+  const char* body = head.data();
+  const bool stall = std::sscanf(head.c_str(), "GET /stall/%" SCNu64, &length) == 1;
+  if (stall || std::sscanf(head.c_str(), "GET /bytes/%" SCNu64, &length) == 1) {
+    for (uint64_t i = body_.size(); i < length; ++i) body_.push_back(body_byte(i));
+    body = body_.data();
+  } else if (head.rfind("GET /echo ", 0) != 0) {
+    const char kMoved[] =
+        "HTTP/1.1 302 Found\r\nLocation: /bytes/10\r\nContent-Length: 5\r\n"
+        "Connection: close\r\n\r\nmoved";
+    if (head.rfind("GET /redirect ", 0) == 0) send_all(client, kMoved, sizeof kMoved - 1);
+    return;
   }
-  const size_t target_start = head.find(' ') + 1;
-  const std::string target = head.substr(target_start, head.find(' ', target_start) - target_start);
-
-  uint64_t length = 0;
-  if (number_after(target, "/bytes/", length)) {
-    if (send_text(client, ok_head(length))) send_body(client, length);
-  } else if (number_after(target, "/stall/", length)) {
-    if (send_text(client, ok_head(2 * length))) send_body(client, length);
-    wait_for_close(client);
-  } else if (target == "/redirect") {
-    send_text(client,
-              "HTTP/1.1 302 Found\r\nLocation: /bytes/10\r\nContent-Length: 5\r\n"
-              "Connection: close\r\n\r\nmoved");
-  } else {
-    send_text(client,
-              "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
+  const std::string ok =
+      "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(stall ? 2 * length : length) +
+      "\r\nConnection: close\r\n\r\n";
+  if (send_all(client, ok.data(), ok.size())) send_all(client, body, length);
+  while (stall && recv(client, chunk, sizeof chunk, 0) > 0) {
   }
 }
-
-void LoopbackHttpServer::send_body(int client, uint64_t length) {
-  const uint64_t generated = body_.size();
-  if (generated < length) {
-    body_.resize(length);
-    for (uint64_t i = generated; i < length; ++i) body_[i] = body_byte(i);
-  }
-  send_all(client, body_.data(), length);
-}
-
-void LoopbackHttpServer::wait_for_close(int client) {
-  char sink[4096];
-  for (;;) {
-    pollfd watched[2] = {{client, POLLIN, 0}, {wake_read_, POLLIN, 0}};
-    if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
-    if (watched[1].revents != 0) return;
-    if (watched[0].revents != 0 && recv(client, sink, sizeof sink, 0) <= 0) return;
-  }
-}
-
-RefusingPort::RefusingPort() {
-  socket_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (socket_ < 0) fail("socket");
-  port_ = bind_loopback(socket_);
-}
-
-RefusingPort::~RefusingPort() { close(socket_); }
 
 }  // namespace hxtest
