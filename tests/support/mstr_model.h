@@ -63,16 +63,13 @@ class MStrModel {
   static int index(size_t found) {
     return found == std::string::npos ? -1 : static_cast<int>(found);
   }
-  // The first `count` bytes, or all of them when `count` is not positive.
-  static std::string prefix(const std::string& text, int count) {
-    return count > 0 ? text.substr(0, static_cast<size_t>(count)) : text;
-  }
   // ASCII letters only, to upper or lower case.
   static std::string cased(std::string text, bool upper) {
     const char first = upper ? 'a' : 'A';
     for (char& c : text) c = (c >= first && c <= first + 25) ? static_cast<char>(c ^ 32) : c;
     return text;
   }
+  static std::string lower(const std::string& text) { return cased(text, false); }
   static bool same(const mvc::MStr& s, const std::string& text, size_t capacity) {
     return s.length() == static_cast<int>(text.size()) &&
            s.capacity() == static_cast<int>(capacity) &&
@@ -103,13 +100,19 @@ class MStrModel {
     const size_t requested = count < 0 ? source_text.size() : static_cast<size_t>(count);
     const bool in_text = position >= 0 && position <= length;
     const bool none = model_.empty() || *arg == '\0';  // what searches find nothing in or for
+    // What the comparisons read: `count` bytes when positive, else all.
+    const std::string mine = count > 0 ? model_.substr(0, requested) : model_;
+    const std::string theirs =
+        std::string(arg).substr(0, count > 0 ? requested : std::string::npos);
     switch ((operation >> 1) % 18) {
-      case 0:
-        if (source == subject_.c_str()) return {"assign itself"};  // a no-op
-        grow(requested + 1LL);
+      case 0: {
+        const bool itself = source == subject_.c_str();  // its own buffer: a no-op
         subject_.assign(source, count);
+        if (itself) return {"assign itself"};
+        grow(requested + 1LL);
         model_ = source_text.substr(0, requested);
         return {"assign"};
+      }
       case 1:
         if (count != 0) grow(length + 1LL + requested);
         subject_.append(source, count);
@@ -147,17 +150,15 @@ class MStrModel {
       // A count of 0 compares nothing: cmp tells whether this string is empty, casecmp gives 0.
       case 7:
         return {"cmp", sign(subject_.cmp(arg, count)),
-                count == 0 ? length > 0 : sign(prefix(model_, count).compare(prefix(arg, count)))};
+                count == 0 ? length > 0 : sign(mine.compare(theirs))};
       case 8:
         return {"casecmp", sign(subject_.casecmp(arg, count)),
-                count == 0 ? 0
-                           : sign(cased(prefix(model_, count), false)
-                                      .compare(cased(prefix(arg, count), false)))};
+                count == 0 ? 0 : sign(lower(mine).compare(lower(theirs)))};
       case 9:
         return {"findstr", subject_.findstr(arg), none ? -1 : index(model_.find(arg))};
       case 10:
         return {"findcasestr", subject_.findcasestr(arg),
-                none ? -1 : index(cased(model_, false).find(cased(arg, false)))};
+                none ? -1 : index(lower(model_).find(lower(arg)))};
       case 11:
         return {"countaccept", subject_.countaccept(arg),
                 none ? 0 : index(std::min(model_.find_first_not_of(arg), model_.size()))};

@@ -85,77 +85,49 @@ TEST(LogRecord, IsCutAt5117CharactersWhateverPartIsLong) {
   EXPECT_EQ(records[4].text.find("never shown"), npos);
 }
 
-// Counts records per message (read up to the NUL), calls that overlapped, and
-// records without the ids of the thread that logged them.
-struct SerialSink {
-  std::atomic<bool> inside{false};
-  std::atomic<int> overlaps{0};
-  std::map<std::string, int> per_message;  // touched only inside the callback
-  int foreign_ids = 0;
-  static void receive(int, const char* text, uint64_t, void* user) {
-    auto* self = static_cast<SerialSink*>(user);
-    self->overlaps += self->inside.exchange(true);
-    self->per_message[LogCapture::message(text)]++;
-    const std::string ids = "[" + std::to_string(hxcore::detail::os_process_id()) + "-" +
-                            std::to_string(hxcore::detail::os_thread_id()) + "]";
-    self->foreign_ids += std::string(text).find(ids) == npos;
-    self->inside = false;
-  }
-};
+// Two sinks whose callbacks check they are handed their own sink (a record that
+// saw a half-replaced pair would not be) and the logging thread's ids; they share
+// a flag that catches two calls at once and a count per message (read to the NUL).
+std::atomic<int> g_received[2], g_overlaps{0}, g_misdirected{0}, g_late_calls{0};
+std::atomic<bool> g_inside{false}, g_cleared{false};
+std::map<std::string, int> g_per_message;  // touched only inside a callback
 
-TEST(LogThreads, CallbackCallsNeverOverlapLoseARecordOrMixUpThreadIds) {
+template <int N>
+void receive(int, const char* text, uint64_t, void* user) {
+  g_overlaps += g_inside.exchange(true);
+  const std::string ids = "[" + std::to_string(hxcore::detail::os_process_id()) + "-" +
+                          std::to_string(hxcore::detail::os_thread_id()) + "]";
+  g_misdirected += user != &g_received[N] || std::string(text).find(ids) == npos;
+  g_late_calls += g_cleared;
+  g_per_message[LogCapture::message(text)]++;
+  g_received[N]++;
+  g_inside = false;
+}
+
+TEST(LogThreads, CallbacksNeverOverlapLoseOrMisdirectARecordWhileReplacedOrCleared) {
   constexpr int kThreads = 4, kRecords = 2000;
-  SerialSink sink;
-  SetHXLogCallback(&SerialSink::receive, &sink);
+  SetHXLogCallback(&receive<0>, &g_received[0]);
+  std::atomic<int> finished{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([t] {
+    threads.emplace_back([t, &finished] {
       for (int i = 0; i < kRecords; ++i) MirvLog(2, "T", "f", i, "f", "thread %d", t);
-    });
-  }
-  for (auto& thread : threads) thread.join();
-  SetHXLogCallback(nullptr, nullptr);
-  EXPECT_EQ(sink.overlaps.load(), 0);
-  EXPECT_EQ(sink.foreign_ids, 0);
-  for (int t = 0; t < kThreads; ++t)
-    EXPECT_EQ(sink.per_message["thread " + std::to_string(t)], kRecords);
-}
-
-// Each sink's callback checks it is handed that sink: a record that saw a
-// half-replaced (callback, user) pair would not be.
-struct PairedSink {
-  std::atomic<int> received{0}, mismatched{0};
-} g_sinks[2];
-template <int N>
-void receive_paired(int, const char*, uint64_t, void* user) {
-  g_sinks[N].mismatched += user != &g_sinks[N];
-  g_sinks[N].received++;
-}
-std::atomic<bool> g_cleared{false};
-std::atomic<int> g_late_calls{0};
-
-TEST(LogThreads, ReplacingTheCallbackWhileLoggingKeepsPairsConsistent) {
-  SetHXLogCallback(&receive_paired<0>, &g_sinks[0]);
-  std::atomic<bool> stop{false};
-  std::vector<std::thread> loggers;
-  for (int t = 0; t < 3; ++t) {
-    loggers.emplace_back([&stop] {
-      while (!stop) MirvLog(2, "T", "f", 1, "f", "m");
+      for (finished++; !g_cleared;) MirvLog(2, "T", "f", 0, "f", "until cleared");
     });
   }
   // Keep switching until both callbacks have served plenty of records.
-  for (int i = 0; i < 2000 || g_sinks[0].received < 500 || g_sinks[1].received < 500; ++i)
-    SetHXLogCallback(i % 2 ? &receive_paired<1> : &receive_paired<0>, &g_sinks[i % 2]);
-  // Once clearing returns, the old callback is never called again.
-  SetHXLogCallback([](int, const char*, uint64_t, void*) { g_late_calls += g_cleared; }, nullptr);
-  SetHXLogCallback(nullptr, nullptr);
+  for (int i = 1; finished < kThreads || g_received[0] < 500 || g_received[1] < 500; ++i)
+    SetHXLogCallback(i % 2 ? &receive<1> : &receive<0>, &g_received[i % 2]);
+  SetHXLogCallback(nullptr, nullptr);  // once this returns, no callback runs again
   g_cleared = true;
-  SetHXLogLevel(100);  // the loggers' remaining records are filtered, not printed
-  stop = true;
-  for (auto& logger : loggers) logger.join();
+  SetHXLogLevel(100);  // the threads' last records are filtered, not printed
+  for (auto& thread : threads) thread.join();
   SetHXLogLevel(2);
-  EXPECT_EQ(g_sinks[0].mismatched + g_sinks[1].mismatched, 0);
-  EXPECT_EQ(g_late_calls.load(), 0);
+  EXPECT_EQ(g_overlaps + g_misdirected + g_late_calls, 0)
+      << g_overlaps << " overlapping, " << g_misdirected << " misdirected, " << g_late_calls
+      << " late";
+  for (int t = 0; t < kThreads; ++t)
+    EXPECT_EQ(g_per_message["thread " + std::to_string(t)], kRecords);
 }
 
 }  // namespace

