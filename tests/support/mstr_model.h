@@ -15,16 +15,14 @@ namespace hxtest {
 
 class ByteSource {
  public:
-  ByteSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool done() const { return position_ >= size_; }
-  uint8_t next() { return done() ? 0 : data_[position_++]; }
+  ByteSource(const uint8_t* data, size_t size) : next_(data), end_(data + size) {}
+  bool done() const { return next_ == end_; }
+  uint8_t next() { return done() ? 0 : *next_++; }
   int in_range(int low, int high) { return low + (next() | next() << 8) % (high - low + 1); }
   // Up to 23 bytes of letters in both cases, the space bytes, vertical tab,
   // high bytes and, rarely, a NUL (where MStr stops reading).
   std::string text() {
-    static constexpr char kAlphabet[] =
-        "aAbBzZ_ \t\r\n\b\f\v\x80\xff"
-        "09%";
+    static constexpr char kAlphabet[] = "09%aAbBzZ_ \t\r\n\b\f\v\x80\xff";
     std::string result(next() % 24, 'a');
     for (char& c : result) {
       const uint8_t pick = next();
@@ -34,9 +32,7 @@ class ByteSource {
   }
 
  private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t position_ = 0;
+  const uint8_t *next_, *end_;
 };
 
 class MStrModel {
@@ -60,16 +56,13 @@ class MStrModel {
     int got = 0, expected = 0;  // the operation's result, or 0 for none
   };
   static int sign(int value) { return (value > 0) - (value < 0); }
-  static int index(size_t found) {
-    return found == std::string::npos ? -1 : static_cast<int>(found);
-  }
+  static int index(size_t at) { return at == std::string::npos ? -1 : static_cast<int>(at); }
   // ASCII letters only, to upper or lower case.
   static std::string cased(std::string text, bool upper) {
     const char first = upper ? 'a' : 'A';
     for (char& c : text) c = (c >= first && c <= first + 25) ? static_cast<char>(c ^ 32) : c;
     return text;
   }
-  static std::string lower(const std::string& text) { return cased(text, false); }
   static bool same(const mvc::MStr& s, const std::string& text, size_t capacity) {
     return s.length() == static_cast<int>(text.size()) &&
            s.capacity() == static_cast<int>(capacity) &&
@@ -100,10 +93,9 @@ class MStrModel {
     const size_t requested = count < 0 ? source_text.size() : static_cast<size_t>(count);
     const bool in_text = position >= 0 && position <= length;
     const bool none = model_.empty() || *arg == '\0';  // what searches find nothing in or for
-    // What the comparisons read: `count` bytes when positive, else all.
-    const std::string mine = count > 0 ? model_.substr(0, requested) : model_;
-    const std::string theirs =
-        std::string(arg).substr(0, count > 0 ? requested : std::string::npos);
+    // The comparisons read `count` bytes when it is positive, else all.
+    const size_t read = count > 0 ? requested : std::string::npos;
+    const std::string mine = model_.substr(0, read), theirs = std::string(arg).substr(0, read);
     switch ((operation >> 1) % 18) {
       case 0: {
         const bool itself = source == subject_.c_str();  // its own buffer: a no-op
@@ -114,25 +106,21 @@ class MStrModel {
         return {"assign"};
       }
       case 1:
-        if (count != 0) grow(length + 1LL + requested);
+        grow(length + 1LL + requested);
         subject_.append(source, count);
         model_ += source_text.substr(0, requested);
         return {"append"};
       case 2:
-        if (in_text && !source_text.empty()) {
-          grow(length + 1LL + source_text.size());
-          model_.insert(static_cast<size_t>(position), source_text);
-        }
+        if (in_text) grow(length + 1LL + source_text.size());
+        if (in_text) model_.insert(static_cast<size_t>(position), source_text);
         return {"insert", subject_.insert(position, source), in_text ? 0 : -1};
       case 3:
         if (in_text && count >= 0) model_.erase(static_cast<size_t>(position), requested);
         return {"erase", subject_.erase(position, count), in_text && count >= 0 ? 0 : -1};
       case 4: {
         const bool inside = position >= 0 && position < length && count >= 1;
-        const std::string expected =
-            inside ? model_.substr(static_cast<size_t>(position), requested) : "";
-        return {"substr", same(subject_.substr(position, count), expected, expected.size() + 1),
-                true};
+        const std::string part = inside ? model_.substr(start, requested) : "";
+        return {"substr", same(subject_.substr(position, count), part, part.size() + 1), true};
       }
       case 5: {  // with a slice of its own text as an argument
         const std::string formatted =
@@ -148,28 +136,26 @@ class MStrModel {
         model_ = cased(model_, !own);
         return {"case"};
       // A count of 0 compares nothing: cmp tells whether this string is empty, casecmp gives 0.
-      case 7:
-        return {"cmp", sign(subject_.cmp(arg, count)),
+      case 7:  // -1, 0 or 1 exactly when comparing whole texts
+        return {"cmp", count < 0 ? subject_.cmp(arg, count) : sign(subject_.cmp(arg, count)),
                 count == 0 ? length > 0 : sign(mine.compare(theirs))};
       case 8:
         return {"casecmp", sign(subject_.casecmp(arg, count)),
-                count == 0 ? 0 : sign(lower(mine).compare(lower(theirs)))};
+                count == 0 ? 0 : sign(cased(mine, false).compare(cased(theirs, false)))};
       case 9:
         return {"findstr", subject_.findstr(arg), none ? -1 : index(model_.find(arg))};
       case 10:
         return {"findcasestr", subject_.findcasestr(arg),
-                none ? -1 : index(lower(model_).find(lower(arg)))};
+                none ? -1 : index(cased(model_, false).find(cased(arg, false)))};
       case 11:
         return {"countaccept", subject_.countaccept(arg),
                 none ? 0 : index(std::min(model_.find_first_not_of(arg), model_.size()))};
       case 12:
         return {"countreject", subject_.countreject(arg),
                 none ? 0 : index(std::min(model_.find_first_of(arg), model_.size()))};
-      case 13:  // searching for NUL finds the end
-        return {"findchar", subject_.findchar(text[0]),
-                length == 0       ? -1
-                : text[0] == '\0' ? length
-                                  : index(model_.find(text[0]))};
+      case 13:  // the character is converted to char; searching for NUL finds the end
+        return {"findchar", subject_.findchar(text[0] + (own ? 256 : 0)),
+                length == 0 ? -1 : index((model_ + '\0').find(text[0]))};
       case 14: {
         const int size = in.in_range(-1, std::min(2 * capacity_ + 2, 1 << 14));
         if (size >= 1) grow(size);
@@ -185,8 +171,8 @@ class MStrModel {
         const size_t scanned = std::min(static_cast<size_t>(std::max(count, 0)), std::strlen(arg));
         const char* kSpaces = "\b\t\n\f\r ";
         std::string expected(arg, scanned);
-        expected.erase(std::min(expected.size(), expected.find_last_not_of(kSpaces) + 1));
-        expected.erase(0, std::min(expected.size(), expected.find_first_not_of(kSpaces)));
+        expected.erase(expected.find_last_not_of(kSpaces) + 1);  // all of it when npos
+        expected.erase(0, expected.find_first_not_of(kSpaces));
         return {"trim", mvc::MStr::trim(arg, static_cast<int>(scanned)).cmp(expected.c_str()), 0};
       }
       default:

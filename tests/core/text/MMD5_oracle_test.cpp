@@ -6,7 +6,6 @@
 #include <cstring>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "MMD5.h"
 
@@ -21,17 +20,11 @@ TEST(MD5Oracle, AgreesOnEveryLengthTo300BytesAndOnMegabytesInRandomPieces) {
   std::string bytes(kPeriod, '\0');
   for (char& byte : bytes) byte = static_cast<char>(random());
   bytes += bytes.substr(0, kMaxPiece);  // a piece may run past the period's end
-  std::vector<size_t> sizes(301);
-  for (size_t size = 0; size <= 300; ++size) sizes[size] = size;
-  sizes.insert(sizes.end(), {size_t{1} << 20, 3000017, (size_t{1} << 29) + 100003});
-  for (size_t size : sizes) {
+  constexpr size_t kLarge[] = {size_t{1} << 20, 3000017, (size_t{1} << 29) + 100003};
+  for (size_t n = 0; n <= 303; ++n) {
+    const size_t size = n <= 300 ? n : kLarge[n - 301];
     unsigned char expected[EVP_MAX_MD_SIZE];
     char digest[16], copy_digest[16];
-    if (size <= 300) {  // the one-shot form
-      ASSERT_EQ(EVP_Digest(bytes.data(), size, expected, nullptr, EVP_md5(), nullptr), 1);
-      mvc::MMD5::Digest(bytes.data(), static_cast<int>(size), digest);
-      EXPECT_EQ(std::memcmp(digest, expected, 16), 0) << size;
-    }
     const size_t copy_at = size - std::min<size_t>(size / 2, 1000003);
     mvc::MMD5 context, copy;
     context.Init();
@@ -39,7 +32,7 @@ TEST(MD5Oracle, AgreesOnEveryLengthTo300BytesAndOnMegabytesInRandomPieces) {
     EVP_MD_CTX* oracle = EVP_MD_CTX_new();
     EVP_DigestInit_ex(oracle, EVP_md5(), nullptr);
     for (size_t at = 0; at < size;) {
-      const size_t piece = std::min<size_t>(random() % (size < 300 ? 70 : kMaxPiece), size - at);
+      const size_t piece = std::min<size_t>(random() % (size <= 300 ? 70 : kMaxPiece), size - at);
       const char* data = bytes.data() + at % kPeriod;
       if (at >= copy_at) copy.Update(data, static_cast<int>(piece));
       context.Update(data, static_cast<int>(piece));

@@ -15,7 +15,6 @@ TEST(DebuggerOutput, GetsEachRecordAndANewlineOnlyWhileNoCallbackIsSet) {
   {
     hxtest::LogCapture log;
     MirvLog(4, "T", "f", 1, "f", "to the callback");
-    EXPECT_EQ(log.records().size(), 1u);
   }
   MirvLog(4, "T", "f", 2, "f", "after clearing");
   const std::string text = testing::internal::GetCapturedStderr();
