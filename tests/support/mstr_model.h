@@ -19,8 +19,7 @@ class ByteSource {
   bool done() const { return next_ == end_; }
   uint8_t next() { return done() ? 0 : *next_++; }
   int in_range(int low, int high) { return low + (next() | next() << 8) % (high - low + 1); }
-  // Up to 23 bytes of letters in both cases, the space bytes, vertical tab,
-  // high bytes and, rarely, a NUL (where MStr stops reading).
+  // Up to 23 bytes: digits, letters, space bytes, \v, high bytes, rarely a NUL (MStr stops there).
   std::string text() {
     static constexpr char kAlphabet[] = "09%aAbBzZ_ \t\r\n\b\f\v\x80\xff";
     std::string result(next() % 24, 'a');

@@ -29,7 +29,6 @@ TEST(LogRecord, IsDeliveredFromTheThresholdUpWithEveryFieldLetterAndBaseName) {
                {1, 1, "/src/dir/file.cpp", "D", "file.cpp"},
                {2, 2, "C:\\a\\b/c\\d.cpp", "I", "c\\d.cpp"},
                {2, 3, "C:\\a\\b\\e.cpp", "W", "e.cpp"},
-               {5, 4, "f", "", ""},
                {4, 4, "plain.cpp", "E", "plain.cpp"},
                {0, -1, "f", "", ""},
                {0, 0, "dir/", "?", ""},
