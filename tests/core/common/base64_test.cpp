@@ -1,16 +1,14 @@
 #include "detail/base64.h"
 
-#include <gtest/gtest.h>
-#include <openssl/evp.h>
-
 #include <random>
-#include <string>
-#include <tuple>
+
+#include "platform_test_support.h"
 
 namespace {
 
 using hxcore::detail::base64Decode;
 using hxcore::detail::base64Encode;
+using namespace std::string_literals;
 
 TEST(Base64, EncodesAndDecodesTheRfc4648Vectors) {
   const char* const rows[][2] = {{"", ""},
@@ -22,9 +20,8 @@ TEST(Base64, EncodesAndDecodesTheRfc4648Vectors) {
                                  {"foobar", "Zm9vYmFy"}};
   for (const auto& [plain, encoded] : rows) {
     std::string text = "stale", bytes = "stale";
-    EXPECT_TRUE(base64Encode(std::string(plain), text));
+    EXPECT_TRUE(base64Encode(std::string(plain), text) && base64Decode(encoded, bytes));
     EXPECT_EQ(text, encoded);
-    EXPECT_TRUE(base64Decode(encoded, bytes));
     EXPECT_EQ(bytes, plain);
   }
 }
@@ -35,29 +32,29 @@ TEST(Base64, AgreesWithOpenSslOnEveryLengthAndByteBothWays) {
     std::string bytes(length, '\0'), theirs(4 * ((length + 2) / 3) + 1, '\0'), ours, back;
     for (char& c : bytes) c = static_cast<char>(random());
     theirs.resize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&theirs[0]),
-                                  reinterpret_cast<const unsigned char*>(bytes.data()), length));
-    ASSERT_TRUE(base64Encode(bytes, ours));
+                                  hxtest::bytesOf(bytes), length));
+    ASSERT_TRUE(base64Encode(bytes, ours) && base64Decode(ours, back));
     ASSERT_EQ(ours, theirs);
-    ASSERT_TRUE(base64Decode(ours, back));
     ASSERT_EQ(back, bytes);
   }
 }
 
 TEST(Base64Decode, ToleratesMissingPadsAndForeignCharactersButNotAnInnerEqualsSign) {
-  // A foreign character is 255 added into its neighbours: Q, U, J are 16, 20,
-  // 9 and (9 << 6) + 255 wraps to 63 ('?'). A line break is foreign too.
+  // A foreign character (a line break too) is 255 added into its neighbours:
+  // Q, U, J are 16, 20, 9 and (9 << 6) + 255 wraps to 63 ('?'). One character
+  // carries no whole byte; "=" alone announces a length below zero.
   const std::tuple<std::string, bool, std::string> rows[] = {
       {"Zg", true, "f"},
       {"Zm8", true, "fo"},
       {"Zm9vYg", true, "foob"},
-      {"Z", true, ""},  // one character carries no whole byte
+      {"Z", true, ""},
       {"QUJ!", true, "AB?"},
       {"!!!!", true, "\xff\xff\xbf"},
       {"Zm9v\nYmFy", true, "foo\xfd\x89\x85"},
-      {"Zg==Zg==", false, std::string("f\0\0\0", 4)},
-      {"Zm9v=mFy", false, std::string("foo\0\0\0", 6)},
+      {"Zg==Zg==", false, "f\0\0\0"s},
+      {"Zm9v=mFy", false, "foo\0\0\0"s},
       {"Zg===", false, ""},
-      {"=", false, ""},  // announced length below zero
+      {"=", false, ""},
       {"====", false, ""}};
   for (const auto& [text, ok, plain] : rows) {
     std::string bytes = "stale";
@@ -67,11 +64,10 @@ TEST(Base64Decode, ToleratesMissingPadsAndForeignCharactersButNotAnInnerEqualsSi
 }
 
 TEST(Base64, BufferFormsRefuseASmallBufferAndNeverWritePastTheAnnouncedLength) {
-  const unsigned char foob[] = {'f', 'o', 'o', 'b'};
   char text[9] = "########";
-  EXPECT_FALSE(base64Encode(foob, sizeof(foob), text, 7));
+  EXPECT_FALSE(base64Encode(hxtest::bytesOf("foob"), 4, text, 7));
   EXPECT_STREQ(text, "########");
-  EXPECT_TRUE(base64Encode(foob, sizeof(foob), text, 8));
+  EXPECT_TRUE(base64Encode(hxtest::bytesOf("foob"), 4, text, 8));
   EXPECT_STREQ(text, "Zm9vYg==");
   unsigned char bytes[9] = "########";
   const char* out = reinterpret_cast<const char*>(bytes);

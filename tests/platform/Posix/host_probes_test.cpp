@@ -11,55 +11,37 @@ namespace {
 
 using hxcore::detail::osHostProbes;
 
-constexpr const char* kVariables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-
-// Sets LC_ALL, LC_MESSAGES and LANG (null: unset) and restores them after the test.
-class LocaleEnvironment : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (int i = 0; i < 3; ++i) {
-      if (const char* value = std::getenv(kVariables[i])) saved_[i] = value;
-    }
+TEST(HostProbesPosix, LocaleIsTheFirstSetVariableAsLanguageHyphenRegion) {
+  const char* const variables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+  std::optional<std::string> saved[3];
+  for (int i = 0; i < 3; ++i) {
+    if (const char* value = std::getenv(variables[i])) saved[i] = value;
   }
-  void TearDown() override {
-    for (int i = 0; i < 3; ++i) set(i, saved_[i] ? saved_[i]->c_str() : nullptr);
-  }
-  static void set(int i, const char* value) {
-    value ? setenv(kVariables[i], value, 1) : unsetenv(kVariables[i]);
-  }
-  static void set(const char* all, const char* messages, const char* lang) {
-    set(0, all), set(1, messages), set(2, lang);
-  }
-  static std::pair<int, std::string> query() {
+  // Sets the three variables (null: unset) and asks.
+  const auto query = [&](const char* all, const char* messages, const char* lang) {
+    const char* values[] = {all, messages, lang};
+    for (int i = 0; i < 3; ++i)
+      values[i] ? setenv(variables[i], values[i], 1) : unsetenv(variables[i]);
     std::string name = "untouched";
     const int result = osHostProbes().userLocaleName(name);
-    return {result, name};
-  }
-  std::optional<std::string> saved_[3];
-};
-
-TEST_F(LocaleEnvironment, TurnsTheFirstSetVariableIntoLanguageHyphenRegion) {
-  const char* const rows[][4] = {
-      // LC_ALL, LC_MESSAGES, LANG (null: unset), name
-      {nullptr, nullptr, "en_US.UTF-8", "en-US"},
-      {nullptr, nullptr, "sr_RS@latin", "sr-RS"},
-      {nullptr, nullptr, "de", "de"},
-      {nullptr, "de_DE.UTF-8", "fr_FR.UTF-8", "de-DE"},
-      {"ja_JP.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja-JP"},
-      {"", "de_DE.UTF-8", "fr_FR.UTF-8", "de-DE"}};  // empty counts as unset
+    return std::make_pair(result, name);
+  };
+  const char* const rows[][4] = {{nullptr, nullptr, "en_US.UTF-8", "en-US"},
+                                 {nullptr, nullptr, "sr_RS@latin", "sr-RS"},
+                                 {nullptr, nullptr, "de", "de"},
+                                 {nullptr, "de_DE.UTF-8", "fr_FR.UTF-8", "de-DE"},
+                                 {"ja_JP.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja-JP"},
+                                 {"", "de_DE.UTF-8", "fr_FR.UTF-8", "de-DE"}};  // "" is unset
   for (const auto& [all, messages, lang, name] : rows) {
-    set(all, messages, lang);
-    EXPECT_EQ(query(), std::make_pair(static_cast<int>(std::strlen(name)) + 1, std::string(name)));
+    EXPECT_EQ(query(all, messages, lang),
+              std::make_pair(static_cast<int>(std::strlen(name)) + 1, std::string(name)));
   }
-}
-
-TEST_F(LocaleEnvironment, HasNoUsableLocaleWithoutALanguage) {
-  set(nullptr, nullptr, nullptr);
-  EXPECT_EQ(query(), std::make_pair(0, std::string("untouched")));
-  for (const char* value : {"C", "POSIX", "C.UTF-8", "12_34", "english_US", "en_", "en_U S", "e"}) {
-    set(nullptr, nullptr, value);
-    EXPECT_LT(query().first, 1) << value;
+  EXPECT_EQ(query(nullptr, nullptr, nullptr), std::make_pair(0, std::string("untouched")));
+  for (const char* lang : {"C", "POSIX", "C.UTF-8", "12_34", "english_US", "en_", "en_U S", "e"}) {
+    EXPECT_LT(query(nullptr, nullptr, lang).first, 1) << lang;
   }
+  query(saved[0] ? saved[0]->c_str() : nullptr, saved[1] ? saved[1]->c_str() : nullptr,
+        saved[2] ? saved[2]->c_str() : nullptr);
 }
 
 TEST(HostProbesPosix, NameTheRunningExecutableAndHoldNoWindowsVersionTest) {

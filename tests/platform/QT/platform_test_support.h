@@ -8,8 +8,8 @@
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 
-#include <condition_variable>
 #include <fstream>
+#include <future>
 #include <list>
 #include <memory>
 #include <sstream>
@@ -54,26 +54,22 @@ inline std::string opensslHmacSha1(const std::string& key, const std::string& da
 
 using Pkey = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 
-inline Pkey keyFromPem(const std::string& pem, bool isPrivate = false) {
+inline Pkey keyFromPem(const std::string& pem) {
   BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
-  Pkey key(isPrivate ? PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr)
-                     : PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr),
-           EVP_PKEY_free);
+  Pkey key(PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr), EVP_PKEY_free);
   BIO_free(bio);
   return key;
 }
 
-// RSA encryption (or raw decryption) of `in` under `key` with `padding`.
-inline std::string rsa(EVP_PKEY* key, const std::string& in, int padding = RSA_PKCS1_PADDING,
-                       bool encrypt = true) {
+// RSA encryption of `in` under the public `key` with `padding`.
+inline std::string rsa(EVP_PKEY* key, const std::string& in, int padding = RSA_PKCS1_PADDING) {
   EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
   std::string out(static_cast<size_t>(EVP_PKEY_get_size(key)), '\0');
   size_t n = out.size();
-  auto* to = reinterpret_cast<unsigned char*>(&out[0]);
-  const bool ok = (encrypt ? EVP_PKEY_encrypt_init(ctx) : EVP_PKEY_decrypt_init(ctx)) == 1 &&
+  const bool ok = EVP_PKEY_encrypt_init(ctx) == 1 &&
                   EVP_PKEY_CTX_set_rsa_padding(ctx, padding) == 1 &&
-                  (encrypt ? EVP_PKEY_encrypt(ctx, to, &n, bytesOf(in), in.size())
-                           : EVP_PKEY_decrypt(ctx, to, &n, bytesOf(in), in.size())) == 1;
+                  EVP_PKEY_encrypt(ctx, reinterpret_cast<unsigned char*>(&out[0]), &n, bytesOf(in),
+                                   in.size()) == 1;
   EVP_PKEY_CTX_free(ctx);
   EXPECT_TRUE(ok);
   return out.substr(0, ok ? n : 0);
@@ -104,24 +100,15 @@ inline std::vector<std::string> errors(const LogCapture& log) {
   return out;
 }
 
-// Runs body(0..threads-1) on as many threads, released together once all have started.
+// Runs body(0..threads-1) on as many threads, released together.
 template <typename Body>
 void runTogether(int threads, Body body) {
-  std::mutex mutex;
-  std::condition_variable go;
-  int waiting = 0;
+  std::promise<void> go;
+  const std::shared_future<void> released = go.get_future().share();
   std::vector<std::thread> running;
-  for (int i = 0; i < threads; ++i) {
-    running.emplace_back([&, i] {
-      std::unique_lock<std::mutex> lock(mutex);
-      ++waiting;
-      go.notify_all();
-      go.wait(lock, [&] { return waiting == threads; });
-      lock.unlock();
-      body(i);
-    });
-  }
-  for (std::thread& t : running) t.join();
+  for (int i = 0; i < threads; ++i) running.emplace_back([&, i] { released.wait(), body(i); });
+  go.set_value();
+  for (std::thread& thread : running) thread.join();
 }
 
 }  // namespace hxtest
