@@ -11,7 +11,6 @@
 #include <fstream>
 #include <future>
 #include <list>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -52,17 +51,11 @@ inline std::string opensslHmacSha1(const std::string& key, const std::string& da
   return std::string(reinterpret_cast<char*>(digest), length);
 }
 
-using Pkey = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
-
-inline Pkey keyFromPem(const std::string& pem) {
+// RSA encryption of `in` under the public half of the build's key.
+inline std::string rsaEncrypt(const std::string& in, int padding = RSA_PKCS1_PADDING) {
+  const std::string pem = secretFile("rsa_public_key.pem");
   BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
-  Pkey key(PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr), EVP_PKEY_free);
-  BIO_free(bio);
-  return key;
-}
-
-// RSA encryption of `in` under the public `key` with `padding`.
-inline std::string rsa(EVP_PKEY* key, const std::string& in, int padding = RSA_PKCS1_PADDING) {
+  EVP_PKEY* key = PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr);
   EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
   std::string out(static_cast<size_t>(EVP_PKEY_get_size(key)), '\0');
   size_t n = out.size();
@@ -71,14 +64,15 @@ inline std::string rsa(EVP_PKEY* key, const std::string& in, int padding = RSA_P
                   EVP_PKEY_encrypt(ctx, reinterpret_cast<unsigned char*>(&out[0]), &n, bytesOf(in),
                                    in.size()) == 1;
   EVP_PKEY_CTX_free(ctx);
+  EVP_PKEY_free(key);
+  BIO_free(bio);
   EXPECT_TRUE(ok);
   return out.substr(0, ok ? n : 0);
 }
 
-// The Base64 text a client hands over for `secret`, made with the public half
-// of the build's key.
+// The Base64 text a client hands over for `secret`.
 inline std::string encryptedForLibrary(const std::string& secret) {
-  return base64Of(rsa(keyFromPem(secretFile("rsa_public_key.pem")).get(), secret));
+  return base64Of(rsaEncrypt(secret));
 }
 
 // `text` as a stored string scrambled with the library's key, kept for the process.
