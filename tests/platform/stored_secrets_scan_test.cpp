@@ -1,11 +1,5 @@
 // The built library holds its secrets only in scrambled form: no line of the
 // private key, no PEM marker and neither AES text can be found in the file.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "QT/platform_test_support.h"
 
 namespace {

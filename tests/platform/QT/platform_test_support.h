@@ -1,6 +1,5 @@
-// platform_test_support.h - what the platform tests share: the build's key
-// material, RSA and HMAC done independently with OpenSSL, stand-in stored
-// secrets, the error records a call wrote, and threads started together.
+// platform_test_support.h - the build's key material, RSA and HMAC done with OpenSSL, stand-in
+// stored secrets, the error records a call wrote, and threads started together.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -77,11 +76,10 @@ inline std::string encryptedForLibrary(const std::string& secret) {
 
 // `text` as a stored string scrambled with the library's key, kept for the process.
 inline hxcore::detail::StoredString scrambled(const std::string& text) {
+  using namespace hxcore::detail;
   static std::list<std::vector<unsigned char>> kept;
-  std::vector<unsigned char>& s =
-      kept.emplace_back(hxcore::detail::scrambledStorageSize(text.size()));
-  hxcore::detail::encodeScrambledString(text.c_str(), s.data(), nullptr,
-                                        hxcore::detail::kLibraryScrambleKey);
+  std::vector<unsigned char>& s = kept.emplace_back(scrambledStorageSize(text.size()));
+  encodeScrambledString(text.c_str(), s.data(), nullptr, kLibraryScrambleKey);
   return {s.data(), s.size()};
 }
 

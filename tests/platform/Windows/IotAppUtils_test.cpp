@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <tuple>
 
 #include "platform_test_support.h"
@@ -11,22 +10,18 @@ namespace {
 
 // Stand-in answers, reset per test.
 struct Host {
-  unsigned major = 0, minor = 0, servicePack = 0;
+  std::tuple<unsigned, unsigned, unsigned> version;  // major, minor, service pack
   bool server = false;
   int localeResult = 0;
   std::string localeName, executable;
 } host;
 
 const hxcore::detail::HostProbes kStandIns{
-    [](unsigned major, unsigned minor, unsigned servicePack) {
-      return std::tie(host.major, host.minor, host.servicePack) >=
-             std::tie(major, minor, servicePack);
+    [](unsigned major, unsigned minor, unsigned sp) {
+      return host.version >= std::tie(major, minor, sp);
     },
     [] { return host.server; },
-    [](std::string& name) {
-      name = host.localeName;
-      return host.localeResult;
-    },
+    [](std::string& name) { return name = host.localeName, host.localeResult; },
     [] { return host.executable; }};
 
 class AppUtilsTest : public ::testing::Test {
@@ -35,7 +30,7 @@ class AppUtilsTest : public ::testing::Test {
   IotAppUtils probes{kStandIns};
 };
 
-TEST_F(AppUtilsTest, NamesTheVersionByTheFirstTestThatHolds) {
+TEST_F(AppUtilsTest, NamesTheVersionByTheFirstTestThatHoldsAndKeepsItAndTheExecutableName) {
   const std::tuple<unsigned, unsigned, unsigned, bool, const char*> rows[] = {
       {10, 0, 0, false, "Win8/+"},  {6, 2, 0, false, "Win8/+"},   {6, 1, 1, false, "Win7.1"},
       {6, 1, 0, false, "Win7"},     {6, 0, 2, false, "VistaSp2"}, {6, 0, 1, false, "VistaSp1"},
@@ -43,18 +38,15 @@ TEST_F(AppUtilsTest, NamesTheVersionByTheFirstTestThatHolds) {
       {5, 1, 1, false, "XpSp1"},    {5, 1, 0, false, "Xp"},       {6, 1, 0, true, "Win7"},
       {5, 0, 4, true, "WinServer"}, {5, 0, 4, false, "Unknown"}};
   for (const auto& [major, minor, servicePack, server, name] : rows) {
-    std::tie(host.major, host.minor, host.servicePack, host.server) =
-        std::tie(major, minor, servicePack, server);
-    EXPECT_EQ(IotAppUtils(kStandIns).getOsVersionName(), name) << major << '.' << minor;
+    host.version = {major, minor, servicePack};
+    host.server = server;
+    IotAppUtils fresh(kStandIns);
+    EXPECT_EQ(fresh.getOsVersionName(), name) << major << '.' << minor;
+    host.version = {10, 0, 0};  // asked once, even when unknown
+    EXPECT_EQ(fresh.getOsVersionName(), name);
   }
-}
-
-TEST_F(AppUtilsTest, CachesTheVersionAlwaysAndTheExecutableNameOnceKnown) {
-  EXPECT_EQ(probes.getOsVersionName(), "Unknown");
   EXPECT_EQ(probes.getExecutableName(), "");  // unknown: asked again next time
-  host.major = 10;
   host.executable = "client.exe";
-  EXPECT_EQ(probes.getOsVersionName(), "Unknown");
   EXPECT_EQ(probes.getExecutableName(), "client.exe");
   host.executable = "other.exe";
   EXPECT_EQ(probes.getExecutableName(), "client.exe");
@@ -62,9 +54,10 @@ TEST_F(AppUtilsTest, CachesTheVersionAlwaysAndTheExecutableNameOnceKnown) {
 
 TEST_F(AppUtilsTest, SplitsTheLocaleNameAtIndex3OrAnswersChineseAndLogsEachFailure) {
   const std::tuple<const char*, int, const char*, const char*> rows[] = {
-      {"en-US", 6, "en", "US"}, {"zh-CN", 6, "zh", "CN"}, {"zh-Hans-CN", 11, "zh", "Ha"},
-      {"de", 3, "de", "CN"},    {"x", 2, "x", "CN"},      {"haw-US", 7, "ha", "-U"},
-      {"fr-", 4, "fr", ""},     {"en-US", 0, "zh", "CN"}, {"", -5, "zh", "CN"}};
+      {"en-US", 6, "en", "US"},  {"zh-Hans-CN", 11, "zh", "Ha"},
+      {"de", 3, "de", "CN"},     {"x", 2, "x", "CN"},
+      {"haw-US", 7, "ha", "-U"}, {"fr-", 4, "fr", ""},
+      {"en-US", 0, "zh", "CN"},  {"", -5, "zh", "CN"}};
   hxtest::LogCapture log;
   for (const auto& [name, result, language, region] : rows) {
     host.localeName = name;
@@ -79,16 +72,6 @@ TEST_F(AppUtilsTest, SplitsTheLocaleNameAtIndex3OrAnswersChineseAndLogsEachFailu
                                       "(IotAppUtils::getLanguageCode" + failed + "-5",
                                       "(IotAppUtils::getLocale" + failed + "-5"}));
   EXPECT_EQ(log.count(4, "\t[IotAppUtils.cpp:"), 4u);
-}
-
-TEST(AppUtilsInstance, IsOneObjectThatSetsOnlyTheTimeLocale) {
-  ASSERT_EQ(IotAppUtils::instance(), IotAppUtils::instance());
-  const std::string ctype = std::setlocale(LC_CTYPE, nullptr);
-  IotAppUtils::instance()->setTimeLocale("C.UTF-8");
-  IotAppUtils::instance()->setTimeLocale("no_SUCH.locale");  // refused: unchanged
-  EXPECT_STREQ(std::setlocale(LC_TIME, nullptr), "C.UTF-8");
-  EXPECT_EQ(std::setlocale(LC_CTYPE, nullptr), ctype);
-  IotAppUtils::instance()->setTimeLocale("C");
 }
 
 }  // namespace
