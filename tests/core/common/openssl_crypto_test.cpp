@@ -6,8 +6,7 @@ namespace {
 
 using namespace hxcore::detail;
 
-// Every call starts from the prepared key alone, on any thread; the key may
-// hold any bytes.
+// Each call starts from the prepared key alone, on any thread; the key holds a zero byte.
 TEST(HmacSha1, SignsEachMessageAloneFromManyThreadsAtOnce) {
   const std::string key("\0shared\xff key", 12);
   const HmacSha1 mac(key);

@@ -56,12 +56,13 @@ TEST(ScrambledString, DecodesZerosAsTheEmptyTextAndRefusesStorageThatCannotHoldI
   }
   Bytes twelve = encoded("twelve chars"), secret = encoded("a secret"), endless(13, 0xFF);
   Bytes odd = {5, 1, 2, 3, 4, 5, 0};
-  Bytes cut(twelve.begin(), twelve.begin() + 10);
-  cut[9] = endless[12] = 0;
-  EXPECT_EQ(decoded(twelve, twelve.size() - 1), nullptr);  // last byte not zero
-  EXPECT_EQ(decoded(cut, cut.size()), nullptr);            // body longer than storage
-  EXPECT_EQ(decoded(endless, endless.size()), nullptr);    // prefix never ends
-  EXPECT_EQ(decoded(odd, odd.size()), nullptr);            // not whole blocks
+  Bytes cut(twelve.begin(), twelve.end() - 1);  // the body ends the storage
+  cut.back() = endless.back() = 0;
+  twelve.back() = 'x';
+  EXPECT_EQ(decoded(twelve, twelve.size()), nullptr);    // last byte not zero
+  EXPECT_EQ(decoded(cut, cut.size()), nullptr);          // no room for the final zero
+  EXPECT_EQ(decoded(endless, endless.size()), nullptr);  // prefix never ends
+  EXPECT_EQ(decoded(odd, odd.size()), nullptr);          // not whole blocks
   EXPECT_EQ(decoded(odd, 0), nullptr);
   ScrambleKey other = kKey;
   other[2] ^= 1;
