@@ -186,11 +186,10 @@ TEST_F(PlatformTest, FillsThirteenRecordFieldsThroughTheVirtualOperationsAndForw
   EXPECT_EQ(platform.getAppKey(), "");
   platform.setAppKey("app-key");
   platform.setSpareString("spare");
-  IotZoRiskControlInfo& info = platform.getRiskControlInfo();
-  info.setDeviceId("cam-7");  // not one of the thirteen: kept
-  info.setNetType("5G");
-  EXPECT_EQ(&platform.getRiskControlInfo(), &info);
-  const IotZoRiskControlInfo& r = info;
+  IotZoRiskControlInfo& r = platform.getRiskControlInfo();
+  r.setDeviceId("cam-7");  // not one of the thirteen: kept
+  r.setNetType("5G");
+  EXPECT_EQ(&platform.getRiskControlInfo(), &r);
   EXPECT_EQ(
       (std::vector<std::string>{
           r.getDeviceId(), r.getNetType(), r.getAppVersion(), r.getAppVersionName(),
