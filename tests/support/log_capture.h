@@ -68,4 +68,13 @@ class LogCapture {
   std::vector<LogRecord> records_;
 };
 
+// "(function): message" of every error record, in order.
+inline std::vector<std::string> errors(const LogCapture& log) {
+  std::vector<std::string> out;
+  for (const LogRecord& r : log.records()) {
+    if (r.level == 4) out.push_back(r.text.substr(r.text.rfind('(', r.text.find("): "))));
+  }
+  return out;
+}
+
 }  // namespace hxtest
