@@ -3,12 +3,12 @@
 
 #include <curl/curl.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include "detail/log.h"
+#include "detail/os_memory.h"
 #include "detail/receive_buffer.h"
 
 namespace {
@@ -42,21 +42,20 @@ uint64_t capacity_for_append(uint64_t capacity, uint64_t length, uint64_t n) {
 }
 
 ReceiveBuffer::ReceiveBuffer()
-    : data_(static_cast<char*>(std::calloc(kReceiveStep, 1))), capacity_(kReceiveStep), length_(0) {
+    : data_(static_cast<char*>(os_block_allocate(kReceiveStep, kReceiveCapacityLimit))),
+      capacity_(kReceiveStep),
+      length_(0) {
   if (data_ == nullptr) throw std::bad_alloc();
 }
 
-ReceiveBuffer::~ReceiveBuffer() { std::free(data_); }
+ReceiveBuffer::~ReceiveBuffer() { free_received(data_); }
 
 bool ReceiveBuffer::append(const char* bytes, size_t n) {
   const uint64_t needed = capacity_for_append(capacity_, length_, n);
   if (needed == 0) return false;
   if (needed != capacity_) {
-    // realloc may extend the block or remap its pages; only the new step is written here.
-    char* grown = static_cast<char*>(std::realloc(data_, needed));
-    if (grown == nullptr) return false;
-    std::memset(grown + capacity_, 0, needed - capacity_);
-    data_ = grown;
+    // The block grows in place: nothing received is copied, and the new step arrives zeroed.
+    if (os_block_grow(data_, capacity_, needed) == nullptr) return false;
     capacity_ = needed;
   }
   std::memcpy(data_ + length_, bytes, n);
@@ -70,6 +69,10 @@ char* ReceiveBuffer::release() {
   capacity_ = 0;
   length_ = 0;
   return data;
+}
+
+void free_received(char* body) {
+  os_block_free(body, kReceiveCapacityLimit);
 }
 
 size_t receive_chunk(char* bytes, size_t size, size_t count, void* buffer) {
@@ -115,7 +118,7 @@ char* HXCurl::get_data_from_url(void* curl, char* url, int& size, int type) {
   return buffer.release();
 }
 
-void HXCurl::free_data(char* data) { std::free(data); }
+void HXCurl::free_data(char* data) { hxcore::detail::free_received(data); }
 
 void HXCurl::global_init_curl() {
   std::lock_guard<std::mutex> lock(curl_mutex_);

@@ -1,9 +1,9 @@
 // detail/receive_buffer.h - the growable buffer a fetch receives its body into.
 //
 // Starts at one step of zero bytes and grows by whole steps, always keeping the bytes past the
-// data zero, so the content reads as a zero-terminated text. The block comes from the C
-// allocator and grows with `realloc`, which extends or remaps a large block in place instead
-// of copying everything received so far; `HXCurl::free_data` is its matching release.
+// data zero, so the content reads as a zero-terminated text. The block comes from the system's
+// pages (detail/os_memory.h) and grows by remapping or committing pages, never by copying
+// everything received so far; `free_received` (behind `HXCurl::free_data`) is its release.
 // Not thread-safe: one buffer per fetch. Example:
 //   ReceiveBuffer buffer;                   // throws std::bad_alloc if the first step fails
 //   if (buffer.append(bytes, n)) char* body = buffer.release();
@@ -35,8 +35,8 @@ class ReceiveBuffer {
   // `capacity_for_append` refuses or the allocator cannot grow the block.
   bool append(const char* bytes, size_t n);
 
-  // Hands the block to the caller (free it with `HXCurl::free_data`); the buffer is then empty
-  // and owns nothing.
+  // Hands the body to the caller (free it with `free_received`); the buffer is then empty and
+  // owns nothing.
   char* release();
 
   const char* data() const { return data_; }
@@ -48,6 +48,9 @@ class ReceiveBuffer {
   uint64_t capacity_;
   uint64_t length_;
 };
+
+// Returns a body handed out by `ReceiveBuffer::release` to the system; null is ignored.
+void free_received(char* body);
 
 // libcurl's write callback over a ReceiveBuffer: returns `size * count` when the chunk was
 // kept, 0 (libcurl then ends the transfer with its write error) when it was refused.

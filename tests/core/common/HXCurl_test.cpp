@@ -142,6 +142,25 @@ TEST(ReceiveBuffer, RefusesAChunkOfAStepOrMoreAndGrowsByOneStepUpToTwoGibibytes)
   EXPECT_EQ(capacity_for_append(last, last - 100, 100), 0u);
 }
 
+// Growing moves or extends the block without losing a byte, and everything past the data up
+// to the capacity stays zero; the released body outlives the buffer until it is freed.
+TEST(ReceiveBuffer, KeepsEveryByteAcrossGrowthWithZerosAfterTheData) {
+  ReceiveBuffer buffer;
+  std::string sent;
+  for (int i = 0; sent.size() < 5 * kReceiveStep; ++i) {
+    const std::string chunk(static_cast<size_t>(1 + i * 7919 % 60000), static_cast<char>('a' + i % 26));
+    ASSERT_TRUE(buffer.append(chunk.data(), chunk.size()));
+    sent += chunk;
+  }
+  EXPECT_EQ(buffer.capacity() % kReceiveStep, 0u);
+  ASSERT_EQ(std::string(buffer.data(), buffer.length()), sent);
+  const std::string tail(buffer.data() + buffer.length(), buffer.capacity() - buffer.length());
+  EXPECT_EQ(tail, std::string(tail.size(), '\0'));
+  char* body = buffer.release();
+  EXPECT_EQ(std::string(body, sent.size()), sent);
+  free_received(body);
+}
+
 // Unbalanced calls included: a deinit below zero, and the init that only restores zero.
 TEST(CurlGlobal, InitialisesFromZeroAndCleansUpAtZeroWithOneRecordEach) {
   constexpr struct {
