@@ -20,13 +20,6 @@
 
 #include "hxcore_export.h"
 
-#if defined(__GNUC__)
-#define HXCORE_PRINTF_FORMAT(fmt_index, args_index) \
-  __attribute__((format(printf, fmt_index, args_index)))
-#else
-#define HXCORE_PRINTF_FORMAT(fmt_index, args_index)
-#endif
-
 // Receives each delivered record: level, text (no line terminator, valid only
 // during the call), its length in bytes, and the user pointer given with it.
 typedef void (*HXLogCallback)(int level, const char* text, uint64_t length, void* user);

@@ -1,4 +1,5 @@
-// hxcore_export.h - the one macro that marks what the library exports.
+// hxcore_export.h - the one macro that marks what the library exports, and
+// the one that lets compilers check printf-like arguments.
 //
 // `HXCORE_API` marks every exported class and function. The library's own
 // build defines HXCORE_BUILDING (export); clients get "import" on Windows and
@@ -16,4 +17,14 @@
 #endif
 #else
 #define HXCORE_API __attribute__((visibility("default")))
+#endif
+
+// Lets GCC and clang check the arguments of a printf-like function against
+// its format (for a member, the implicit `this` counts as argument 1). Off on
+// Windows, where the runtime's printf has formats of its own.
+#if defined(__GNUC__) && !defined(_WIN32)
+#define HXCORE_PRINTF_FORMAT(format_index, first_argument) \
+  __attribute__((format(printf, format_index, first_argument)))
+#else
+#define HXCORE_PRINTF_FORMAT(format_index, first_argument)
 #endif

@@ -19,15 +19,6 @@
 
 #include "hxcore_export.h"
 
-// Lets GCC and clang check the arguments of the printf-like members (argument
-// numbers count the implicit `this` of a member).
-#if defined(__GNUC__) && !defined(_WIN32)
-#define HXCORE_PRINTF_LIKE(format_index, first_argument) \
-  __attribute__((format(printf, format_index, first_argument)))
-#else
-#define HXCORE_PRINTF_LIKE(format_index, first_argument)
-#endif
-
 namespace mvc {
 
 class HXCORE_API MStr {
@@ -53,7 +44,7 @@ class HXCORE_API MStr {
   MStr& assign(const char* text, int count = -1);
   // Replaces the text with the printf-formatted text. A null format, or a
   // format error, leaves the string as it was.
-  MStr& assignfmt(const char* format, ...) HXCORE_PRINTF_LIKE(2, 3);
+  MStr& assignfmt(const char* format, ...) HXCORE_PRINTF_FORMAT(2, 3);
 
   const char* c_str() const { return buffer_; }
   int length() const { return length_; }
@@ -70,7 +61,7 @@ class HXCORE_API MStr {
   MStr& operator+=(const char* text);
   // Appends the printf-formatted text; a null format or a format error changes
   // nothing. Arguments may point into this string.
-  MStr& appendfmt(const char* format, ...) HXCORE_PRINTF_LIKE(2, 3);
+  MStr& appendfmt(const char* format, ...) HXCORE_PRINTF_FORMAT(2, 3);
   // Inserts `text` before `position` (position == length appends). Returns 0, or
   // -1 for a position outside 0..length; a null or empty text returns 0.
   int insert(int position, const char* text);
@@ -131,7 +122,7 @@ class HXCORE_API MStr {
   // when the text was cut or the format failed. 0 with no write on a null
   // argument or size < 1.
   static int sprintf_x(char* destination, int size, const char* format, ...)
-      HXCORE_PRINTF_LIKE(3, 4);
+      HXCORE_PRINTF_FORMAT(3, 4);
   // The standard strncpy of exactly `count` bytes (pads with NULs, leaves the
   // result unterminated when the source is that long); null on a null argument
   // or a negative count.
