@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# hxtool as a user meets it: every command answers --help, a bad argument is
+# one usage line and exit 2, a refusal by the library exit 1, and the results
+# agree with independent tools (coreutils, OpenSSL's command line).
+#   hxtool_test.sh HXTOOL PUBLIC_KEY_PEM
+set -u
+hxtool=$1
+public_key=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
+    failures=$((failures + 1))
+  fi
+}
+
+status() { "$@" >/dev/null 2>&1; echo $?; }
+
+commands=$("$hxtool" --help | awk 'NR > 2 && NF {print $1}')
+[ -n "$commands" ] || check "command list" "some commands" "none"
+for command in $commands; do
+  check "$command --help" 0 "$(status "$hxtool" "$command" --help)"
+done
+check "no command" 2 "$(status "$hxtool")"
+check "unknown command" 2 "$(status "$hxtool" no-such-command)"
+check "log with a bad level" 2 "$(status "$hxtool" log x message)"
+check "usage error is one line" 1 "$("$hxtool" log x message 2>&1 >/dev/null | wc -l)"
+
+head -c 100000 /dev/urandom >blob
+check "md5 of a file" "$(md5sum blob | awk '{print toupper($1)}')" "$("$hxtool" md5 blob | awk '{print $1}')"
+check "md5 of stdin" "900150983CD24FB0D6963F7D28E17F72" "$(printf abc | "$hxtool" md5 | awk '{print $1}')"
+check "md5 of a missing file" 1 "$(status "$hxtool" md5 no-such-file)"
+
+check "guid length" 24 "$("$hxtool" guid 24 | tr -d '\n' | wc -c)"
+check "guid alphabet" "" "$("$hxtool" guid 63 | tr -d 'A-Za-z0-9\n')"
+check "guid too long" 1 "$(status "$hxtool" guid 64)"
+
+check "url refused" 1 "$(status "$hxtool" url 'http://[::1')"
+check "url refusal message" "Missing ] in 'http://[::1'" "$("$hxtool" url 'http://[::1' 2>&1 >/dev/null | head -1)"
+check "url built from setters" 0 "$(status "$hxtool" url --set scheme=https --set host=example.com)"
+
+secret="development secret"
+encrypted=$("$hxtool" encrypt-secret --public-key "$public_key" "$secret")
+expected=$(printf %s "request text" | openssl dgst -sha1 -hmac "$secret" | awk '{print $NF}')
+check "signature against openssl" "$expected" \
+  "$("$hxtool" sign --hex --encrypted-secret "$encrypted" "request text" 2>/dev/null)"
+check "aes round trip" "short text" \
+  "$("$hxtool" aes decrypt "$("$hxtool" aes encrypt "short text" 2>/dev/null)" 2>/dev/null)"
+
+check "config round trip" "värde ✓" \
+  "$("$hxtool" config set key "värde ✓" >/dev/null 2>&1; "$hxtool" config get key 2>/dev/null)"
+
+check "demo" 0 "$(status "$hxtool" demo)"
+
+[ $failures -eq 0 ] && echo "hxtool: every check passed"
+exit $((failures > 0))
