@@ -12,7 +12,6 @@ namespace {
 
 using namespace hxcore::detail;
 
-constexpr char kLowerHexDigits[] = "0123456789abcdef";
 
 constexpr std::size_t kMaxVersionDigits = 8;  // a negative kind as 32-bit hex
 
@@ -25,15 +24,7 @@ char* write_text(char* out, std::string_view text) {
 // to `host` is stored negative and written as the hex of that negative int
 // (ffffff80 for 128); such a text does not parse back.
 char* write_version(char* out, signed char kind) {
-  auto value = static_cast<unsigned>(static_cast<int>(kind));
-  char digits[kMaxVersionDigits];
-  int count = 0;
-  do {
-    digits[count++] = kLowerHexDigits[value & 0xFu];
-    value >>= 4;
-  } while (value != 0);
-  while (count > 0) *out++ = digits[--count];
-  return out;
+  return write_lower_hex(out, static_cast<std::uint32_t>(static_cast<int>(kind)));
 }
 
 }  // namespace

@@ -14,25 +14,12 @@ namespace {
 constexpr std::size_t kMaxIpv6Text = 39;
 constexpr int kIpv6Groups = 8;
 constexpr int kGroupsBeforeIpv4Tail = 6;
-constexpr char kLowerHexDigits[] = "0123456789abcdef";
 
 [[noreturn]] void throw_bad_ipv6(std::string_view quoted) {
   std::string message = "IPv6 [";
   message.append(quoted.data(), quoted.size());
   message += "] is invalid";
   throw HXUrl::parse_error(message);
-}
-
-// Writes `group` in lower-case hex without leading zeros; returns the new end.
-char* write_group(char* out, std::uint16_t group) {
-  bool started = false;
-  for (int shift = 12; shift >= 0; shift -= 4) {
-    const unsigned digit = (group >> shift) & 0xFu;
-    if (digit == 0 && !started && shift != 0) continue;
-    started = true;
-    *out++ = kLowerHexDigits[digit];
-  }
-  return out;
 }
 
 // Only an empty segment before the last, or one that starts with '.', can
@@ -222,7 +209,7 @@ std::string normalize_ipv6(std::string_view text) {
       continue;
     }
     if (end != out && end[-1] != ':') *end++ = ':';
-    end = write_group(end, groups[k]);
+    end = write_lower_hex(end, groups[k]);
     ++k;
   }
   std::string normal(out, end);
@@ -277,6 +264,18 @@ std::string normalize_path(std::string_view path) {
   std::string normal(path);
   normalize_path_in_place(normal);
   return normal;
+}
+
+char* write_lower_hex(char* out, std::uint32_t value) {
+  static constexpr char kLowerHexDigits[] = "0123456789abcdef";
+  char digits[8];
+  int count = 0;
+  do {
+    digits[count++] = kLowerHexDigits[value & 0xFu];
+    value >>= 4;
+  } while (value != 0);
+  while (count > 0) *out++ = digits[--count];
+  return out;
 }
 
 }  // namespace hxcore::detail
