@@ -123,6 +123,7 @@ const Row kParseErrors[] = {
     {"//a@b@c", "Host address in '//a@b@c' is invalid"},
     {"a b", "Path 'a b' in 'a b' is invalid"},
     {"x#a#b", "Fragment 'a#b' in 'x#a#b' is invalid"},
+    {std::string("//h/x\0y", 7), "Path '/x"},  // what a C string shows of the whole message
     {"?a=1 2", "Query value '1 2' in '?a=1 2' is invalid"},
     // Several faults: the first in the order of the scan wins.
     {"1a://a b@h:x/ b", "Scheme in '1a://a b@h:x/ b' is invalid"},
