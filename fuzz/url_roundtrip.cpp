@@ -48,9 +48,9 @@ void check_normal_forms(const std::string& text) {
   using namespace hxcore::detail;
   const std::string path = normalize_path(text);
   if (normalize_path(path) != path) broken("path normal form moves again", text);
-  if (ipv6_chars(text) && is_ipv6(text)) {
+  if (ipv6_chars(text) && is_ipv6_literal(text)) {
     const std::string address = normalize_ipv6(text);
-    if (!is_ipv6(address) || normalize_ipv6(address) != address) broken("IPv6 normal form", text + " -> " + address);
+    if (!is_ipv6_literal(address) || normalize_ipv6(address) != address) broken("IPv6 normal form", text + " -> " + address);
   }
 }
 

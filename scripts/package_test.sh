@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs a build into a temporary prefix, then builds and runs the consumer
-# program against it twice: through find_package(hxcore) and through
-# pkg-config.
+# Installs a build into a temporary prefix, runs the installed hxtool with an
+# empty environment, then builds and runs the consumer program against the
+# prefix twice: through find_package(hxcore) and through pkg-config.
 #   scripts/package_test.sh [BUILD_DIR]   (default: build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +10,12 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# The installed program finds the installed library by itself, wherever the
+# prefix is: no LD_LIBRARY_PATH, nothing from the environment at all.
+hxtool=$(find "$prefix" -name hxtool -type f | head -1)
+digest=$(printf abc | env -i "$hxtool" md5) || true
+[ "$digest" = "900150983CD24FB0D6963F7D28E17F72  -" ] || { echo "package: installed hxtool: $digest" >&2; exit 1; }
 
 cmake -S tests/package -B "$prefix/consumer-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$prefix/consumer-cmake" >/dev/null
@@ -20,4 +26,4 @@ flags=$(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs hxcore)
 # shellcheck disable=SC2086
 c++ -std=c++17 tests/package/consumer.cpp $flags -o "$prefix/consumer-pkgconfig"
 LD_LIBRARY_PATH="$(dirname "$libdir")" "$prefix/consumer-pkgconfig"
-echo "package: the installed hxcore builds and runs a client through CMake and pkg-config"
+echo "package: the installed hxtool runs, and the installed hxcore builds and runs a client through CMake and pkg-config"

@@ -106,8 +106,8 @@ std::string query_decoded(const Piece& piece) {
   return piece.has(kEscaping) ? query_decode(piece.text) : std::string(piece.text);
 }
 
-// "<what> in '<text>' is invalid"
-[[noreturn]] void throw_invalid(const char* what, std::string_view text) {
+// "<what> in '<text>' is invalid", byte for byte: a quoted zero byte stays in.
+[[noreturn]] void throw_invalid(std::string_view what, std::string_view text) {
   std::string message(what);
   message += " in '";
   message.append(text.data(), text.size());
@@ -121,7 +121,7 @@ std::string query_decoded(const Piece& piece) {
   message += " '";
   message.append(piece.data(), piece.size());
   message += '\'';
-  throw_invalid(message.c_str(), text);
+  throw_invalid(message, text);
 }
 
 // Splits the query text into entries at '&' and ';', each "key" or

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # hxtool as a user meets it: every command answers --help, a bad argument is
-# one usage line and exit 2, a refusal by the library exit 1, and the results
-# agree with independent tools (coreutils, OpenSSL's command line).
+# one usage line and exit 2, a refusal is one sentence and exit 1, and the
+# results agree with independent tools (coreutils, OpenSSL's command line).
 #   hxtool_test.sh HXTOOL PUBLIC_KEY_PEM
 set -u
 hxtool=$1
 public_key=$2
+version=$(cat "$(dirname "$0")/../../VERSION")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -20,7 +21,15 @@ check() {  # check NAME EXPECTED ACTUAL
 
 status() { "$@" >/dev/null 2>&1; echo $?; }
 
-commands=$("$hxtool" --help | awk 'NR > 2 && NF {print $1}')
+# refused NAME ARGS...: exit 1 and one line "hxtool COMMAND: ..." on standard
+# error, none of the library's records (they hold tabs).
+refused() {
+  "$hxtool" "${@:2}" >/dev/null 2>stderr
+  check "$1: exit status" 1 $?
+  check "$1: one sentence" "1 1" "$(wc -l <stderr) $(grep -c "^hxtool $2: [^	]*$" stderr)"
+}
+
+commands=$("$hxtool" --help | awk '/^  [a-z]/ {print $1}')
 [ -n "$commands" ] || check "command list" "some commands" "none"
 for command in $commands; do
   check "$command --help" 0 "$(status "$hxtool" "$command" --help)"
@@ -29,6 +38,7 @@ check "no command" 2 "$(status "$hxtool")"
 check "unknown command" 2 "$(status "$hxtool" no-such-command)"
 check "log with a bad level" 2 "$(status "$hxtool" log x message)"
 check "usage error is one line" 1 "$("$hxtool" log x message 2>&1 >/dev/null | wc -l)"
+check "--version" "hxtool $version" "$("$hxtool" --version)"
 
 head -c 100000 /dev/urandom >blob
 check "md5 of a file" "$(md5sum blob | awk '{print toupper($1)}')" "$("$hxtool" md5 blob | awk '{print $1}')"
@@ -37,10 +47,12 @@ check "md5 of a missing file" 1 "$(status "$hxtool" md5 no-such-file)"
 
 check "guid length" 24 "$("$hxtool" guid 24 | tr -d '\n' | wc -c)"
 check "guid alphabet" "" "$("$hxtool" guid 63 | tr -d 'A-Za-z0-9\n')"
-check "guid too long" 1 "$(status "$hxtool" guid 64)"
+refused "guid too long" guid 64
+"$hxtool" --verbose guid 64 2>stderr
+check "--verbose adds the library's record" "1 1" "$(grep -c '	\[E|HX\]	' stderr) $(grep -c '^hxtool guid: ' stderr)"
 
-check "url refused" 1 "$(status "$hxtool" url 'http://[::1')"
-check "url refusal message" "Missing ] in 'http://[::1'" "$("$hxtool" url 'http://[::1' 2>&1 >/dev/null | head -1)"
+refused "url refused" url 'http://[::1'
+check "url refusal message" "hxtool url: Missing ] in 'http://[::1'" "$(cat stderr)"
 check "url built from setters" 0 "$(status "$hxtool" url --set scheme=https --set host=example.com)"
 
 secret="development secret"
@@ -50,9 +62,16 @@ check "signature against openssl" "$expected" \
   "$("$hxtool" sign --hex --encrypted-secret "$encrypted" "request text" 2>/dev/null)"
 check "aes round trip" "short text" \
   "$("$hxtool" aes decrypt "$("$hxtool" aes encrypt "short text" 2>/dev/null)" 2>/dev/null)"
+refused "aes decrypt of no Base64" aes decrypt 'not-base64!!'
+refused "aes decrypt of no ciphertext" aes decrypt QUJD
+refused "unreadable public key" encrypt-secret --public-key no-such-file "$secret"
+refused "sign with a bad secret" sign --encrypted-secret QUJD "request text"
+refused "fetch of a missing file" fetch "file://$PWD/no-such-file"
 
 check "config round trip" "värde ✓" \
   "$("$hxtool" config set key "värde ✓" >/dev/null 2>&1; "$hxtool" config get key 2>/dev/null)"
+rm .iot_smart_config.ini && mkdir .iot_smart_config.ini  # a path nobody, root included, writes
+refused "config set into an unwritable settings file" config set key value
 
 check "demo" 0 "$(status "$hxtool" demo)"
 

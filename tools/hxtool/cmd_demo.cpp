@@ -32,7 +32,8 @@ namespace {
 constexpr char kHelp[] =
     "usage: hxtool demo\n"
     "Walks a client's typical request through the library, step by step:\n"
-    "  - sets the log level and a callback that prints records;\n"
+    "  - sets the log level and a callback that prints records (on standard\n"
+    "    output: they are part of what the demo shows);\n"
     "  - fills a device-context record and prints its two JSON forms;\n"
     "  - obtains the platform object, gives it an application key and a\n"
     "    development secret encrypted under the library's public key, prints the\n"
@@ -96,7 +97,9 @@ int demo_fetch() {
   HXCurl::global_deinit_curl();
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
-  if (body == nullptr) return 1;
+  if (body == nullptr) {
+    return refusal("demo", "cannot fetch " + file_url(path) + " (the record printed says why)");
+  }
   std::printf("fetched %d bytes from %s:\n%s", size, url.data(), body);
   HXCurl::free_data(body);
 
@@ -179,8 +182,7 @@ int demo_platform() {
   std::string error;
   if (!encrypt_secret(kBuildPublicKeyPem, "development secret, not for release", encryptedSecret,
                       error)) {
-    std::fprintf(stderr, "hxtool demo: %s\n", error.c_str());
-    return 1;
+    return refusal("demo", "cannot encrypt the development secret: " + error);
   }
   platform->setEncryptedAppSecret(encryptedSecret);
   std::printf("encrypted secret: %s\n", encryptedSecret.c_str());
@@ -197,7 +199,10 @@ int demo_platform() {
   const std::string hex = platform->signString(request, false);
   std::printf("string to sign: %s\nsignature (base64): %s\nsignature (hex):    %s\n", request,
               base64.c_str(), hex.c_str());
-  return base64.empty() || hex.empty() ? 1 : 0;
+  if (base64.empty() || hex.empty()) {
+    return refusal("demo", "cannot sign (the records printed say why)");
+  }
+  return 0;
 }
 
 // Assembles the service address piece by piece, as a client checks it before
@@ -217,7 +222,7 @@ int run_demo(int argc, char** argv) {
   if (argc != 1) return usage_error("demo", "takes no arguments", "hxtool demo");
 
   SetHXLogLevel(1);
-  SetHXLogCallback(print_record, nullptr);
+  SetHXLogCallback(print_record, stdout);
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 

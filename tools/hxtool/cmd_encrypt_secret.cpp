@@ -1,9 +1,9 @@
 // hxtool encrypt-secret --public-key PEM SECRET: the Base64 text a client
 // hands to setEncryptedAppSecret.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "commands.h"
 #include "secret_encryption.h"
@@ -17,7 +17,20 @@ constexpr char kHelp[] =
     "usage: hxtool encrypt-secret --public-key PEM SECRET\n"
     "Encrypts SECRET (RSA, PKCS #1 v1.5) under the public key in the file PEM and\n"
     "prints the Base64 ciphertext, as a client passes it to setEncryptedAppSecret.\n"
-    "PEM may be '-' for the public half of the key this build's library carries.\n";
+    "PEM may be '-' for the public half of the key this build's library carries.\n"
+    "A PEM file that cannot be read or holds no public key is refused (exit 1).\n";
+
+// The whole file into `content`; "" when read, else the system's reason.
+std::string read_file(const char* path, std::string& content) {
+  FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return std::strerror(errno);
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) content.append(chunk, got);
+  const int read_error = std::ferror(file) ? errno : 0;
+  std::fclose(file);
+  return read_error != 0 ? std::strerror(read_error) : "";
+}
 
 }  // namespace
 
@@ -26,19 +39,19 @@ int run_encrypt_secret(int argc, char** argv) {
   if (argc != 4 || std::strcmp(argv[1], "--public-key") != 0) {
     return usage_error("encrypt-secret", "expected --public-key PEM SECRET", kUsage);
   }
-  std::string pem = kBuildPublicKeyPem;
-  if (std::strcmp(argv[2], "-") != 0) {
-    std::ifstream in(argv[2], std::ios::binary);
-    if (!in) return usage_error("encrypt-secret", std::string("cannot read ") + argv[2], kUsage);
-    std::ostringstream content;
-    content << in.rdbuf();
-    pem = content.str();
+  const bool built_in = std::strcmp(argv[2], "-") == 0;
+  std::string pem = built_in ? kBuildPublicKeyPem : "";
+  if (!built_in) {
+    const std::string problem = read_file(argv[2], pem);
+    if (!problem.empty()) {
+      return refusal("encrypt-secret",
+                     std::string("cannot read the public key file ") + argv[2] + ": " + problem);
+    }
   }
   std::string base64;
   std::string error;
   if (!encrypt_secret(pem, argv[3], base64, error)) {
-    std::fprintf(stderr, "hxtool encrypt-secret: %s\n", error.c_str());
-    return 1;
+    return refusal("encrypt-secret", std::string("cannot encrypt under ") + argv[2] + ": " + error);
   }
   std::printf("%s\n", base64.c_str());
   return 0;

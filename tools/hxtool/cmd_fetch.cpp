@@ -9,7 +9,6 @@
 
 #include "HXClock.h"
 #include "HXCurl.h"
-#include "HXLog.h"
 #include "commands.h"
 
 namespace hxtool {
@@ -22,19 +21,20 @@ constexpr char kHelp[] =
     "Fetches URL (anything libcurl reads: http, https, file...) with the library's fixed\n"
     "settings: no redirects followed, 5 s to connect, 8 s in all. Writes the body to\n"
     "standard output, or to FILE with -o, and the byte count and time to standard error.\n"
-    "Exits 1 when the fetch fails (the library's error record is printed).\n";
+    "Exits 1 when the fetch fails, with one line saying why.\n";
 
-bool write_body(const char* body, int size, const char* path) {
+// "" when the body is written, else what failed and why.
+std::string write_body(const char* body, int size, const char* path) {
+  const std::string where = path != nullptr ? path : "standard output";
   FILE* out = path != nullptr ? std::fopen(path, "wb") : stdout;
-  if (out == nullptr) {
-    std::fprintf(stderr, "hxtool fetch: cannot open %s: %s\n", path, std::strerror(errno));
-    return false;
-  }
+  if (out == nullptr) return "cannot open " + where + ": " + std::strerror(errno);
+  errno = 0;
   const bool written =
       std::fwrite(body, 1, static_cast<size_t>(size), out) == static_cast<size_t>(size);
   const bool closed = path != nullptr ? std::fclose(out) == 0 : std::fflush(out) == 0;
-  if (!written || !closed) std::fprintf(stderr, "hxtool fetch: writing the body failed\n");
-  return written && closed;
+  if (written && closed) return "";
+  return "cannot write the body to " + where + ": " +
+         (errno != 0 ? std::strerror(errno) : "short write");
 }
 
 }  // namespace
@@ -55,9 +55,10 @@ int run_fetch(int argc, char** argv) {
   }
   if (url == nullptr) return usage_error("fetch", "expected a URL", kUsage);
 
-  SetHXLogCallback(print_record, nullptr);
   HXCurl::global_init_curl();
   CURL* handle = curl_easy_init();
+  char curl_error[CURL_ERROR_SIZE] = "";  // libcurl's sentence for a failed transfer
+  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, curl_error);
   std::vector<char> text(url, url + std::strlen(url) + 1);
   int size = 0;
   const long long start = get_time();
@@ -65,13 +66,16 @@ int run_fetch(int argc, char** argv) {
   const long long elapsed = get_time() - start;
   curl_easy_cleanup(handle);
   HXCurl::global_deinit_curl();
-  SetHXLogCallback(nullptr, nullptr);
-  if (body == nullptr) return 1;
+  if (body == nullptr) {
+    const std::string why = curl_error[0] != '\0' ? curl_error : take_library_error();
+    return refusal("fetch", std::string("cannot fetch ") + url + ": " + why);
+  }
 
-  const bool written = write_body(body, size, output);
+  const std::string problem = write_body(body, size, output);
   HXCurl::free_data(body);
+  if (!problem.empty()) return refusal("fetch", problem);
   std::fprintf(stderr, "fetched %d bytes in %lld ms\n", size, elapsed);
-  return written ? 0 : 1;
+  return 0;
 }
 
 }  // namespace hxtool

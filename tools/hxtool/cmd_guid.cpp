@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "HXLog.h"
 #include "HXRandom.h"
 #include "commands.h"
 
@@ -15,7 +14,7 @@ constexpr char kUsage[] = "hxtool guid [LEN]";
 constexpr char kHelp[] =
     "usage: hxtool guid [LEN]\n"
     "Prints a random identifier of LEN letters and digits (32 by default). The library\n"
-    "accepts 0 to 63; any other length is refused with its error record and exit 1.\n";
+    "accepts 0 to 63; any other length is refused (exit 1).\n";
 constexpr int kDefaultLength = 32;
 
 }  // namespace
@@ -32,10 +31,11 @@ int run_guid(int argc, char** argv) {
     }
     length = static_cast<int>(parsed);
   }
-  SetHXLogCallback(print_record, nullptr);
   const std::string guid = HXRandom::getRandomGUID(length);
-  SetHXLogCallback(nullptr, nullptr);
-  if (guid.empty() && length != 0) return 1;
+  if (guid.empty() && length != 0) {
+    return refusal("guid", "cannot make an identifier of " + std::to_string(length) +
+                               " characters: " + take_library_error());
+  }
   std::printf("%s\n", guid.c_str());
   return 0;
 }

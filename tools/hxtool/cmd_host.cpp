@@ -1,7 +1,6 @@
 // hxtool host: prints every answer of the host probes.
 #include <cstdio>
 
-#include "HXLog.h"
 #include "IIotPlatformImpl.h"
 #include "commands.h"
 
@@ -19,14 +18,12 @@ constexpr char kHelp[] =
 int run_host(int argc, char** argv) {
   if (wants_help(argc, argv, kHelp)) return 0;
   if (argc != 1) return usage_error("host", "takes no arguments", "hxtool host");
-  SetHXLogCallback(print_record, nullptr);
   IIotPlatformImpl* platform = getSharedPlatformImpl();
   std::printf("os version name: %s\n", platform->getOsVersionName().c_str());
   std::printf("network type:    %s\n", platform->getNetworkType().c_str());
   std::printf("executable name: %s\n", platform->getExecutableName().c_str());
   std::printf("language code:   %s\n", platform->getLanguageCode().c_str());
   std::printf("region:          %s\n", platform->getLocale().c_str());
-  SetHXLogCallback(nullptr, nullptr);
   return 0;
 }
 

@@ -27,6 +27,7 @@ int run_log(int argc, char** argv) {
     return usage_error("log", std::string("LEVEL is not a number: ") + argv[1], kUsage);
   }
   SetHXLogLevel(static_cast<int>(level));
+  SetHXLogCallback(nullptr, nullptr);  // the record is this command's output
   MirvLog(static_cast<int>(level), "HX", __FILE__, __LINE__, "hxtool::log", "%s", argv[2]);
   return 0;
 }

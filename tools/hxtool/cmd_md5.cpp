@@ -45,14 +45,14 @@ bool print_digest(const char* name) {
   const bool standard_input = std::strcmp(name, "-") == 0;
   FILE* stream = standard_input ? stdin : std::fopen(name, "rb");
   if (stream == nullptr) {
-    std::fprintf(stderr, "hxtool md5: cannot open %s: %s\n", name, std::strerror(errno));
+    refusal("md5", std::string("cannot open ") + name + ": " + std::strerror(errno));
     return false;
   }
   mvc::MStr hex;
   const bool read = digest_stream(stream, &hex);
   if (!standard_input) std::fclose(stream);
   if (!read) {
-    std::fprintf(stderr, "hxtool md5: cannot read %s\n", name);
+    refusal("md5", std::string("cannot read ") + name + ": " + std::strerror(errno));
     return false;
   }
   std::printf("%s  %s\n", hex.c_str(), name);

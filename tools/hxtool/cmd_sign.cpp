@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "HXLog.h"
 #include "IIotPlatformImpl.h"
 #include "commands.h"
 
@@ -16,7 +15,8 @@ constexpr char kHelp[] =
     "usage: hxtool sign [--hex] --encrypted-secret B64 TEXT\n"
     "Gives the platform object B64 (the application secret encrypted under the\n"
     "library's public key, see encrypt-secret) and prints the HMAC-SHA1 of TEXT\n"
-    "under that secret: Base64, or lower-case hexadecimal with --hex.\n";
+    "under that secret: Base64, or lower-case hexadecimal with --hex. A secret\n"
+    "that does not decrypt is refused (exit 1).\n";
 
 }  // namespace
 
@@ -40,12 +40,12 @@ int run_sign(int argc, char** argv) {
   if (secret == nullptr || text == nullptr)
     return usage_error("sign", "expected --encrypted-secret B64 and TEXT", kUsage);
 
-  SetHXLogCallback(print_record, nullptr);
   IIotPlatformImpl* platform = getSharedPlatformImpl();
   platform->setEncryptedAppSecret(secret);
   const std::string signature = platform->signString(text, !hex);
-  SetHXLogCallback(nullptr, nullptr);
-  if (signature.empty()) return 1;
+  if (signature.empty()) {
+    return refusal("sign", std::string("cannot sign '") + text + "': " + take_library_error());
+  }
   std::printf("%s\n", signature.c_str());
   return 0;
 }

@@ -22,7 +22,7 @@ constexpr char kHelp[] =
     "setters in the order given; COMPONENT is scheme, user_info, host, port,\n"
     "path, fragment or query (VALUE key=value, or key alone, adds one entry).\n"
     "A refused text or value prints the library's message on standard error\n"
-    "and exits with status 1.\n";
+    "as one line 'hxtool url: MESSAGE' and exits with status 1.\n";
 
 using Setting = std::pair<std::string, std::string>;
 
@@ -68,7 +68,7 @@ bool print_url(const std::string& text, Fill&& fill) {
     std::cout << '\n';
     return true;
   } catch (const std::exception& e) {  // parse_error, build_error
-    std::cerr << e.what() << '\n';
+    refusal("url", e.what());
     return false;
   }
 }

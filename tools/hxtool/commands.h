@@ -1,8 +1,10 @@
 // commands.h - hxtool's subcommands and the helpers they share.
 //
 // Each subcommand is `int run_<name>(int argc, char** argv)` with argv[0] its
-// own name; it returns the exit status: 0 done, 1 the library refused, 2 a bad
-// argument (after one usage line on standard error).
+// own name; it returns the exit status: 0 done, 1 refused (after one line on
+// standard error saying what failed and why), 2 a bad argument (after one
+// usage line). The library's own records reach standard error only with
+// `hxtool --verbose`.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +27,24 @@ int run_url(int argc, char** argv);
 // Prints "hxtool <command>: <problem>" and the usage line; returns 2.
 int usage_error(const char* command, const std::string& problem, const char* usage);
 
+// Prints "hxtool <command>: <what failed and why>" as one line; returns 1.
+int refusal(const char* command, const std::string& sentence);
+
+// Sends the library's records to hxtool for the rest of the run: with
+// `verbose` every record, debug ones too, is printed on standard error as it
+// comes; otherwise records are held back. Either way the first error record
+// is kept for `take_library_error`.
+void route_library_records(bool verbose);
+
+// The message of the first error record (what follows "(function): ") since
+// the last call, then forgets it; a fixed sentence when there was none.
+std::string take_library_error();
+
 // True when argv holds "--help" or "-h" (then the help text was printed).
 bool wants_help(int argc, char** argv, const char* help);
 
-// A log callback that prints each record on standard error.
+// A log callback that prints each record as one line on the `FILE*` given
+// as `user`.
 void print_record(int level, const char* text, uint64_t length, void* user);
 
 }  // namespace hxtool

@@ -99,9 +99,9 @@ bool ipv6_chars(std::string_view text) {
   return true;
 }
 
-bool is_ipv6(std::string_view text) {
+bool is_ipv6_literal(std::string_view text) {
   const std::size_t n = text.size();
-  if (n < 2 || n > kMaxIpv6Text) return false;
+  if (n < 2) return false;
   std::size_t i = 0;
   bool gap = false;
   if (text[0] == ':') {
@@ -142,13 +142,17 @@ bool is_ipv6(std::string_view text) {
   return gap ? groups < kIpv6Groups : groups == kIpv6Groups;
 }
 
-// Only complete addresses are converted: whatever `is_ipv6` refuses (a ninth
-// group, five digits, a second "::", a misplaced '.') is refused here with the
-// same message rather than given some partial form.
+bool is_ipv6(std::string_view text) { return text.size() <= kMaxIpv6Text && is_ipv6_literal(text); }
+
+// Only complete addresses are converted: whatever `is_ipv6_literal` refuses (a
+// ninth group, five digits, a second "::", a misplaced '.') is refused here
+// with the same message rather than given some partial form.
 std::string normalize_ipv6(std::string_view text) {
   if (!ipv6_chars(text)) throw_bad_ipv6(text);
   if (text == "::") return "::";
-  if (!is_ipv6(text)) throw_bad_ipv6(text.back() == ':' ? text.substr(0, text.size() - 1) : text);
+  if (!is_ipv6_literal(text)) {
+    throw_bad_ipv6(text.back() == ':' ? text.substr(0, text.size() - 1) : text);
+  }
 
   std::uint16_t read[kIpv6Groups] = {};
   int count = 0;

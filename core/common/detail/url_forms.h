@@ -22,14 +22,18 @@ bool is_ipv4(std::string_view text);
 // 2 to 254 bytes, each a hexadecimal digit, ':' or '.'.
 bool ipv6_chars(std::string_view text);
 
-// A complete IPv6 address of 2 to 39 bytes: eight groups of 1 to 4 hex digits,
-// or fewer around one "::", the last two groups optionally an IPv4 address.
+// A complete IPv6 address: eight groups of 1 to 4 hex digits, or fewer around
+// one "::", the last two groups optionally an IPv4 address. Any length these
+// take, so the full form with a dotted tail passes at its 45 bytes.
+bool is_ipv6_literal(std::string_view text);
+
+// `is_ipv6_literal` within 2 to 39 bytes: the `host` setter's check.
 bool is_ipv6(std::string_view text);
 
 // Lower-case groups without leading zeros, the longest run of two or more zero
 // groups (the first on a tie) written "::", a dotted IPv4 tail kept as it is.
-// Throws `HXUrl::parse_error` "IPv6 [TEXT] is invalid" for any text that is no
-// complete IPv6 address; TEXT is `text` less one trailing ':' once the
+// Throws `HXUrl::parse_error` "IPv6 [TEXT] is invalid" for any text that
+// `is_ipv6_literal` refuses; TEXT is `text` less one trailing ':' once the
 // character screen has passed.
 std::string normalize_ipv6(std::string_view text);
 

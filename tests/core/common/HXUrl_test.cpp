@@ -49,6 +49,7 @@ std::string set(HXUrl& url, const std::string& part, const std::string& value) {
 
 const std::string kHost253 = std::string(252, 'h') + "x", kText256(256, 'u');
 const std::string kPath8000 = "/" + std::string(7999, 'p');
+const std::string kFullIpv6With4 = "0000:0000:0000:0000:0000:ffff:192.168.100.200";
 
 // Texts and their url_parts.
 // clang-format off
@@ -66,7 +67,8 @@ const Row kParsed[] = {
     {"//[::1]:80/", "||::1|6|80|/||"},           {"//[::1]x:80/", "||::1|6||/||"},
     {"//[v7.ab:cd]", "||ab:cd|7||||"},           {"//[vF.x]", "||x|15||||"},
     {"//[v1.]:8", "|||1|8|||"},                  {"//[v0.AB]", "||ab|0||||"},
-    {"//[v6.0:0::1]", "||::1|6||||"},            {"//[v4.AB:cd]", "||AB:cd|4||||"}};
+    {"//[v6.0:0::1]", "||::1|6||||"},            {"//[v4.AB:cd]", "||AB:cd|4||||"},
+    {"//[0000:0000:0000:0000:0000:FFFF:192.168.100.200]", "||::ffff:192.168.100.200|6||||"}};
 
 // Texts and the text they build.
 const Row kBuilt[] = {
@@ -91,6 +93,7 @@ const SetRow kRefused[] = {
     {"port", "100000", "Invalid port '100000'"}, {"host", "a b", "Invalid host 'a b'"},
     {"host", "999.1.1.1", "Invalid IPv4 address '999.1.1.1'"},
     {"host", "1.2.3", "Invalid IPv6 address '1.2.3'"}, {"host", "h%41", "Invalid host 'h%41'"},
+    {"host", kFullIpv6With4, "Invalid IPv6 address '" + kFullIpv6With4 + "'"},  // 45 bytes
     {"host", kHost253 + "x", "Host is longer than 253 characters '" + kHost253 + "x'"},
     {"user_info", kText256 + "!", "User info is longer than 256 characters '" + kText256 + "!'"},
     {"fragment", kText256 + "!", "Fragment is longer than 256 characters '" + kText256 + "!'"},
@@ -120,6 +123,7 @@ const Row kParseErrors[] = {
     {"//a@b@c", "Host address in '//a@b@c' is invalid"},
     {"a b", "Path 'a b' in 'a b' is invalid"},
     {"x#a#b", "Fragment 'a#b' in 'x#a#b' is invalid"},
+    {std::string("//h/x\0y", 7), "Path '/x"},  // what a C string shows of the whole message
     {"?a=1 2", "Query value '1 2' in '?a=1 2' is invalid"},
     // Several faults: the first in the order of the scan wins.
     {"1a://a b@h:x/ b", "Scheme in '1a://a b@h:x/ b' is invalid"},
