@@ -1,0 +1,319 @@
+#!/usr/bin/env python3
+"""Mutation testing for hxcore: how many small faults do the tests catch?
+
+Applies a reproducible sample of single-point mutations to the library's own
+sources (core/ and the platform folders the build compiles), one at a time.
+For each mutant it rebuilds incrementally, runs every test program with a
+time limit, and records the outcome:
+
+  killed     a test failed, crashed or ran out of time
+  survived   every test passed: a fault the tests do not see (or an
+             equivalent mutant, which no test can see)
+  no-compile the mutant does not build
+
+The same seed and sample size over the same sources give the same mutants.
+
+  scripts/mutants.py [--seed N] [--sample N] [--build-dir DIR] [--timeout S]
+                     [--report FILE] [--list] [PATH_PREFIX...]
+
+PATH_PREFIX limits the sites to files under those paths (core/common/HXUrl).
+The build directory is configured on first use (optimised lightly, no debug
+info, no -Werror: a mutant that only warns still runs). The report is
+Markdown: the tally, then every survivor by file and line.
+"""
+
+import argparse
+import json
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+LIBRARY_DIRS = ("core/", "platform/")
+
+RELATIONAL_SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
+LOGICAL_SWAPS = {"&&": "||", "||": "&&"}
+RELATIONAL = re.compile(r"(?<= )(<=|>=|==|!=|<|>)(?= )")
+LOGICAL = re.compile(r"(?<= )(&&|\|\|)(?= )")
+INTEGER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
+CONDITION = re.compile(r"\b(if|while) \(")
+STATEMENT = re.compile(
+    r"^\s*(?:[A-Za-z_][\w:]*(?:\.|->|::))*[A-Za-z_][\w]*(?:\[[^\]]*\])?\s*"
+    r"(\(|=[^=]|\+=|-=|\*=|/=|%=|\|=|&=|\^=|<<=|>>=|\+\+|--)")
+EARLY_RETURN = re.compile(r"\breturn\b[^;]*;")
+DECLARATION_START = re.compile(
+    r"^\s*(?:const|constexpr|static|auto|return|using|typedef|case|default|template|"
+    r"namespace|class|struct|enum|public|private|protected|else|do|break|continue)\b")
+
+
+@dataclass(frozen=True)
+class Mutant:
+    path: str    # relative to ROOT
+    line: int    # 1-based
+    column: int  # 0-based, in the line
+    operator: str
+    original: str
+    replacement: str
+
+    def describe(self):
+        return f"{self.path}:{self.line} {self.operator}: `{self.original.strip()}` -> `{self.replacement.strip()}`"
+
+
+def mask_code(text):
+    """The text with comments, string and character literals blanked out, so
+    that only code is mutated. Lengths and line breaks are kept."""
+    out = list(text)
+    i, n = 0, len(text)
+    while i < n:
+        c = text[i]
+        if text.startswith("//", i):
+            j = text.find("\n", i)
+            j = n if j < 0 else j
+            out[i:j] = " " * (j - i)
+            i = j
+        elif text.startswith("/*", i):
+            j = text.find("*/", i + 2)
+            j = n if j < 0 else j + 2
+            out[i:j] = [ch if ch == "\n" else " " for ch in text[i:j]]
+            i = j
+        elif text.startswith('R"', i) and (i == 0 or not (text[i - 1].isalnum() or text[i - 1] == "_")):
+            open_paren = text.find("(", i)
+            delimiter = text[i + 2:open_paren]
+            j = text.find(")" + delimiter + '"', open_paren)
+            j = n if j < 0 else j + len(delimiter) + 2
+            out[i:j] = [ch if ch == "\n" else " " for ch in text[i:j]]
+            i = j
+        elif c in "\"'" and not (c == "'" and i > 0 and text[i - 1].isalnum()):  # 1'000 separators
+            j = i + 1
+            while j < n and text[j] != c and text[j] != "\n":
+                j += 2 if text[j] == "\\" else 1
+            j = min(j + 1, n)
+            out[i + 1:j - 1] = " " * max(0, j - 1 - (i + 1))
+            i = j
+        else:
+            i += 1
+    return "".join(out)
+
+
+def matching_paren(line, open_index):
+    depth = 0
+    for k in range(open_index, len(line)):
+        if line[k] == "(":
+            depth += 1
+        elif line[k] == ")":
+            depth -= 1
+            if depth == 0:
+                return k
+    return -1
+
+
+def sites_in_file(path):
+    text = (ROOT / path).read_text()
+    lines = text.split("\n")
+    masked = mask_code(text).split("\n")
+    sites = []
+    previous_code = ""
+    for number, (line, code) in enumerate(zip(lines, masked), start=1):
+        stripped = code.strip()
+        if not stripped or stripped.startswith("#") or "static_assert" in code or "template" in code:
+            previous_code = stripped or previous_code
+            continue
+
+        def add(column, operator, old, new):
+            sites.append(Mutant(path, number, column, operator, old, new))
+
+        for m in RELATIONAL.finditer(code):
+            add(m.start(), "relational", m.group(1), RELATIONAL_SWAPS[m.group(1)])
+        for m in LOGICAL.finditer(code):
+            add(m.start(), "logical", m.group(1), LOGICAL_SWAPS[m.group(1)])
+        for m in INTEGER.finditer(code):
+            value = int(m.group(1))
+            moved = value + 1 if value % 2 == 0 else value - 1  # a fixed direction per value
+            add(m.start(), "constant", m.group(1), str(moved))
+        for m in CONDITION.finditer(code):
+            close = matching_paren(code, m.end() - 1)
+            if close > 0:
+                condition = line[m.end() - 1:close + 1]
+                add(m.end() - 1, "condition-true", condition, "(true)")
+                add(m.end() - 1, "condition-false", condition, "(false)")
+        is_statement = (stripped.endswith(";") and STATEMENT.match(code)
+                        and not DECLARATION_START.match(code) and not stripped.startswith("}"))
+        if is_statement:
+            start = len(code) - len(code.lstrip())
+            add(start, "statement-removed", line[start:], ";")
+        early = EARLY_RETURN.search(code)
+        if early and (previous_code.startswith("if (") or stripped.startswith("if (")):
+            add(early.start(), "return-removed", line[early.start():early.end()], ";")
+        previous_code = stripped
+    return sites
+
+
+def apply(mutant):
+    path = ROOT / mutant.path
+    original = path.read_text()
+    lines = original.split("\n")
+    line = lines[mutant.line - 1]
+    end = mutant.column + len(mutant.original)
+    assert line[mutant.column:end] == mutant.original, mutant
+    lines[mutant.line - 1] = line[:mutant.column] + mutant.replacement + line[end:]
+    path.write_text("\n".join(lines))
+    return original
+
+
+def run(cmd, timeout, cwd=None):
+    """Runs cmd in its own process group; returns its status, or None when it
+    ran out of time (the whole group is killed then)."""
+    with subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, start_new_session=True) as process:
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            return None
+
+
+def configure(build_dir):
+    if (build_dir / "build.ninja").exists():
+        # An existing build (a CI smoke run reuses the test build) only needs
+        # its compile commands, to tell which sources it compiles.
+        if not (build_dir / "compile_commands.json").exists():
+            subprocess.run(["cmake", "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON", str(build_dir)],
+                           check=True, stdout=subprocess.DEVNULL)
+        return
+    subprocess.run(
+        ["cmake", "-S", str(ROOT), "-B", str(build_dir), "-G", "Ninja",
+         "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O1", "-DCMAKE_C_FLAGS_RELEASE=-O1",
+         "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON", "-DHXCORE_BUILD_TESTS=ON", "-DHXCORE_BUILD_TOOLS=ON",
+         "-DHXCORE_WARNINGS_AS_ERRORS=OFF",
+         # Test lists are read when the tests run, not after every relink.
+         "-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST"],
+        check=True, stdout=subprocess.DEVNULL)
+
+
+def library_sources(build_dir):
+    """The library's own files that this build compiles (not tests, tools or
+    generated files)."""
+    commands = json.loads((build_dir / "compile_commands.json").read_text())
+    found = set()
+    for entry in commands:
+        source = Path(entry["file"]).resolve()
+        if "hxcore_obj" not in entry.get("output", entry["command"]):
+            continue
+        try:
+            relative = source.relative_to(ROOT).as_posix()
+        except ValueError:
+            continue
+        if relative.startswith(LIBRARY_DIRS):
+            found.add(relative)
+    return sorted(found)
+
+
+def test_commands(build_dir, timeout):
+    """One command per test program: a GoogleTest program runs once, whole;
+    the other registered tests run through ctest, which knows their
+    properties (expected output, expected failure)."""
+    listing = json.loads(subprocess.run(
+        ["ctest", "--test-dir", str(build_dir), "--show-only=json-v1"],
+        check=True, capture_output=True, text=True).stdout)
+    programs, others = [], []
+    for test in listing["tests"]:
+        command = test.get("command") or []
+        if any(arg.startswith("--gtest_filter=") for arg in command):
+            program = [command[0], "--gtest_brief=1"]
+            if program not in programs:
+                programs.append(program)
+        else:
+            others.append(re.escape(test["name"]))
+    if others:
+        programs.append(["ctest", "--test-dir", str(build_dir), "--timeout", str(timeout),
+                         "-R", "^(" + "|".join(others) + ")$"])
+    return programs
+
+
+def ordered_for(mutant, commands):
+    """The test programs that most likely cover the mutated file first, so a
+    killed mutant is usually known after one program."""
+    stem = Path(mutant.path).stem.lower().split("_")[0][:5]
+    return sorted(commands, key=lambda c: stem not in Path(c[0]).name.lower())
+
+
+def tests_pass(commands, timeout):
+    for command in commands:
+        if run(command, timeout * 4 if command[0] == "ctest" else timeout, cwd=ROOT) != 0:
+            return False
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--sample", type=int, default=300)
+    parser.add_argument("--build-dir", default="build/mutants")
+    parser.add_argument("--timeout", type=float, default=120, help="seconds for each test program")
+    parser.add_argument("--report", default=None, help="Markdown report (default: BUILD_DIR/mutants.md)")
+    parser.add_argument("--list", action="store_true", help="list the sampled mutants and stop")
+    parser.add_argument("paths", nargs="*", help="only files under these paths")
+    args = parser.parse_args()
+
+    build_dir = (ROOT / args.build_dir).resolve()
+    configure(build_dir)
+    sources = [s for s in library_sources(build_dir) if not args.paths or s.startswith(tuple(args.paths))]
+    sites = [site for source in sources for site in sites_in_file(source)]
+    sample = random.Random(args.seed).sample(sites, min(args.sample, len(sites)))
+    sample.sort(key=lambda m: (m.path, m.line, m.column, m.operator))
+    print(f"mutants: {len(sample)} of {len(sites)} sites in {len(sources)} files, seed {args.seed}", flush=True)
+    if args.list:
+        for mutant in sample:
+            print(mutant.describe())
+        return 0
+
+    build = ["cmake", "--build", str(build_dir)]
+    if run(build, None) != 0:
+        sys.exit("mutants: the unmutated sources do not build")
+    commands = test_commands(build_dir, args.timeout)
+    if not tests_pass(commands, args.timeout):
+        sys.exit("mutants: the tests fail without any mutant")
+
+    outcomes = []
+    started = time.monotonic()
+    for index, mutant in enumerate(sample, start=1):
+        original = apply(mutant)
+        try:
+            if run(build, 600) != 0:
+                outcome = "no-compile"
+            elif tests_pass(ordered_for(mutant, commands), args.timeout):
+                outcome = "survived"
+            else:
+                outcome = "killed"
+        finally:
+            (ROOT / mutant.path).write_text(original)
+        outcomes.append((mutant, outcome))
+        print(f"[{index}/{len(sample)}] {outcome:10} {mutant.describe()}", flush=True)
+
+    run(build, None)  # leave the build matching the sources
+    killed = sum(1 for _, o in outcomes if o == "killed")
+    survived = [m for m, o in outcomes if o == "survived"]
+    uncompiled = sum(1 for _, o in outcomes if o == "no-compile")
+    rate = killed / (killed + len(survived)) if killed or survived else 0.0
+    report = Path(args.report) if args.report else build_dir / "mutants.md"
+    with report.open("w") as out:
+        out.write(f"# Mutants: seed {args.seed}, sample {len(sample)} of {len(sites)} sites\n\n")
+        out.write(f"- killed: {killed}\n- survived: {len(survived)}\n- did not compile: {uncompiled}\n")
+        out.write(f"- kill rate (killed / compiled): {rate:.1%}\n")
+        out.write(f"- time: {time.monotonic() - started:.0f} s\n\n## Survivors\n\n")
+        for mutant in sorted(survived, key=lambda m: (m.path, m.line)):
+            out.write(f"- {mutant.describe()}\n")
+    print(f"mutants: killed {killed}, survived {len(survived)}, did not compile {uncompiled}, "
+          f"kill rate {rate:.1%}; report {report}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
