@@ -237,11 +237,26 @@ def test_commands(build_dir, timeout):
     return programs
 
 
-def ordered_for(mutant, commands):
-    """The test programs that most likely cover the mutated file first, so a
-    killed mutant is usually known after one program."""
-    stem = Path(mutant.path).stem.lower().split("_")[0][:5]
-    return sorted(commands, key=lambda c: stem not in Path(c[0]).name.lower())
+def test_programs_by_source(build_dir):
+    """For each test source's stem (HXUrl for HXUrl_test.cpp), the test
+    programs that compile it."""
+    commands = json.loads((build_dir / "compile_commands.json").read_text())
+    programs = {}
+    for entry in commands:
+        match = re.search(r"CMakeFiles/(\w+)\.dir/", entry.get("output", entry["command"]))
+        stem = Path(entry["file"]).stem
+        if match and stem.endswith("_test"):
+            programs.setdefault(stem[:-len("_test")], set()).add(match.group(1))
+    return programs
+
+
+def own_programs(mutant, programs_by_source):
+    """The test programs named after the mutated file (HXUrl_test for
+    HXUrl_parse.cpp, url_forms_test for url_forms.cpp): a mutant they kill
+    needs nothing else built or run."""
+    stem = Path(mutant.path).stem
+    return sorted({program for source, programs in programs_by_source.items()
+                   if stem.startswith(source) or source.startswith(stem) for program in programs})
 
 
 def tests_pass(commands, timeout):
@@ -278,6 +293,7 @@ def main():
     if run(build, None) != 0:
         sys.exit("mutants: the unmutated sources do not build")
     commands = test_commands(build_dir, args.timeout)
+    programs_by_source = test_programs_by_source(build_dir)
     if not tests_pass(commands, args.timeout):
         sys.exit("mutants: the tests fail without any mutant")
 
@@ -285,10 +301,16 @@ def main():
     started = time.monotonic()
     for index, mutant in enumerate(sample, start=1):
         original = apply(mutant)
+        own = own_programs(mutant, programs_by_source)
+        own_commands = [c for c in commands if Path(c[0]).name in own]
         try:
-            if run(build, 600) != 0:
+            if own and run(build + ["--target", *own], 600) != 0:
                 outcome = "no-compile"
-            elif tests_pass(ordered_for(mutant, commands), args.timeout):
+            elif own_commands and not tests_pass(own_commands, args.timeout):
+                outcome = "killed"
+            elif run(build, 600) != 0:
+                outcome = "no-compile"
+            elif tests_pass([c for c in commands if c not in own_commands], args.timeout):
                 outcome = "survived"
             else:
                 outcome = "killed"
