@@ -2,6 +2,7 @@
 #pragma once
 
 #include "hxcore_config.h"
+#include "hxcore_version.h"
 
 #include "COSThread.h"
 #include "HXClock.h"
