@@ -45,9 +45,6 @@ class HXCORE_API HXThrottling {
   void markAllow();
 
  private:
-  long long window_ms() const;
-  long long forbid_ms() const;
-
   int window_;
   int forbid_;
   std::atomic<long long> forbidden_since_;

@@ -58,9 +58,6 @@ class HXCORE_API HXTimer {
   void stopAll();
 
  private:
-  void runTimeout(std::function<void()> callback, int delayMs);
-  void runInterval(std::function<int()> callback, int periodMs);
-
   std::atomic<bool> stop_;
   std::mutex mutex_;
   std::condition_variable wake_;

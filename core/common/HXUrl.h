@@ -27,13 +27,13 @@
 
 #include "hxcore_export.h"
 
-class HXCORE_API HXUrl {
+class HXUrl {
  public:
   /// One query entry, key and value percent-decoded: read with `key()` and
   /// `val()`, changed with `key(k)` and `val(v)`, which chain. Equal when both
   /// key and value are equal byte for byte. An empty key may be stored; only
   /// building the text refuses it.
-  class HXCORE_API KeyVal {
+  class KeyVal {
    public:
     /// An entry of `key` with an empty value.
     KeyVal(std::string key) : key_(std::move(key)) {}  // NOLINT: {"k"} in lists
@@ -83,58 +83,58 @@ class HXCORE_API HXUrl {
   };
 
   /// An empty URL: `str()` is "" and every component empty, `ip_version()` -1.
-  HXUrl();
+  HXCORE_API HXUrl();
   /// Keeps `url` as it is; it is checked and split at the first use that needs
   /// the components, which throws `parse_error` for a bad text, and again at
   /// every later use until new text is assigned or `clear()` is called.
-  HXUrl(const std::string& url);  // NOLINT: a URL converts from its text
+  HXCORE_API HXUrl(const std::string& url);  // NOLINT: a URL converts from its text
   /// A deep copy: the text, and the components once parsed. Never throws
   /// `parse_error`: a pending text is copied unchecked.
-  HXUrl(const HXUrl& other);
+  HXCORE_API HXUrl(const HXUrl& other);
   /// Takes over `other`'s text and components; `other` stays valid but holds
   /// unspecified values until assigned or cleared.
-  HXUrl(HXUrl&& other) noexcept;
+  HXCORE_API HXUrl(HXUrl&& other) noexcept;
   /// As the copy constructor; assigning a URL to itself changes nothing.
-  HXUrl& operator=(const HXUrl& other);
+  HXCORE_API HXUrl& operator=(const HXUrl& other);
   /// As the move constructor; assigning a URL to itself changes nothing.
-  HXUrl& operator=(HXUrl&& other) noexcept;
+  HXCORE_API HXUrl& operator=(HXUrl&& other) noexcept;
   /// Same as `str(url)`.
-  HXUrl& operator=(const std::string& url);
-  ~HXUrl();
+  HXCORE_API HXUrl& operator=(const std::string& url);
+  HXCORE_API ~HXUrl();
 
   /// The URL text, built again from the components whenever they were parsed
   /// or changed (a default port and a lone '?' are left out, ';' between query
   /// entries comes back as '&'). Throws `parse_error` for a bad pending text and
   /// `build_error` for components without text form; both leave the object as
   /// it was.
-  std::string str() const;
+  HXCORE_API std::string str() const;
   /// Replaces the text; the components stay until the next use parses it.
-  HXUrl& str(const std::string& url);
+  HXCORE_API HXUrl& str(const std::string& url);
 
   /// Writes the one-line diagnostic form, e.g.
   /// Url:{url(a:b) scheme(a) path(b)}; throws as `str()` before writing.
-  std::ostream& output(std::ostream& os) const;
+  HXCORE_API std::ostream& output(std::ostream& os) const;
 
   /// Empties the text and every component; `ip_version()` becomes -1.
-  HXUrl& clear();
+  HXCORE_API HXUrl& clear();
 
   ///@{
   /// A component as stored (decoded, canonical). Every getter parses pending
   /// text first (throwing `parse_error` for a bad one); the reference stays
   /// valid until the URL next changes or is destroyed.
-  const std::string& scheme() const;
-  const std::string& user_info() const;
-  const std::string& host() const;
+  HXCORE_API const std::string& scheme() const;
+  HXCORE_API const std::string& user_info() const;
+  HXCORE_API const std::string& host() const;
   /// -1 no host, 0 registered name (also an empty host after "//"), 4 IPv4,
   /// 6 IPv6, any other value the version of an IPvFuture host.
-  signed char ip_version() const;
-  const std::string& port() const;
-  const std::string& path() const;
-  const std::vector<KeyVal>& query() const;
+  HXCORE_API signed char ip_version() const;
+  HXCORE_API const std::string& port() const;
+  HXCORE_API const std::string& path() const;
+  HXCORE_API const std::vector<KeyVal>& query() const;
   /// Throws `std::out_of_range` "Invalid Url query index (N)" when `index` is
   /// at or beyond the number of entries.
-  const KeyVal& query(std::size_t index) const;
-  const std::string& fragment() const;
+  HXCORE_API const KeyVal& query(std::size_t index) const;
+  HXCORE_API const std::string& fragment() const;
   ///@}
 
   /// @name Setters
@@ -145,41 +145,41 @@ class HXCORE_API HXUrl {
 
   /// Letters, digits, '+', '-', '.', starting with a letter; stored lower-case.
   /// Turning the scheme into http with port 80 (https with 443) drops the port.
-  HXUrl& scheme(const std::string& scheme);
+  HXCORE_API HXUrl& scheme(const std::string& scheme);
   /// At most 256 bytes, any bytes (escaped when written).
-  HXUrl& user_info(const std::string& user_info);
+  HXCORE_API HXUrl& user_info(const std::string& user_info);
   /// At most 253 bytes. "" removes the host. 7+ digits and dots must be an
   /// IPv4 address; with `ip_v` other than 0, 4 or 6 the text is the body of an
   /// IPvFuture address of that version; otherwise text of hex digits, ':' and
   /// '.' must be an IPv6 address (stored in normal form) and anything else a
   /// registered name (stored lower-case). `ip_v` defaults to 0, automatic
   /// detection; a version above 15 has no text that parses back.
-  HXUrl& host(const std::string& host, unsigned char ip_v = 0);
+  HXCORE_API HXUrl& host(const std::string& host, unsigned char ip_v = 0);
   /// Decimal 0 to 65535 without leading zeros; never empty. 80 under http and
   /// 443 under https are stored as no port.
-  HXUrl& port(const std::string& port);
+  HXCORE_API HXUrl& port(const std::string& port);
   /// @overload
-  HXUrl& port(unsigned short port);
+  HXCORE_API HXUrl& port(unsigned short port);
   /// At most 8000 bytes, any bytes; stored without "." and ".." segments and
   /// without empty segments but a last one.
-  HXUrl& path(const std::string& path);
+  HXCORE_API HXUrl& path(const std::string& path);
   /// At most 256 bytes, any bytes.
-  HXUrl& fragment(const std::string& fragment);
+  HXCORE_API HXUrl& fragment(const std::string& fragment);
   ///@}
 
   /// Replaces the whole query; nothing is checked until the text is built.
-  HXUrl& set_query(const std::vector<KeyVal>& query);
+  HXCORE_API HXUrl& set_query(const std::vector<KeyVal>& query);
   /// Hand out the entries for change; the next text always reflects them.
   /// The indexed form throws `std::out_of_range` as `query(index)`.
-  std::vector<KeyVal>& set_query();
+  HXCORE_API std::vector<KeyVal>& set_query();
   /// @overload
-  KeyVal& set_query(std::size_t index);
+  HXCORE_API KeyVal& set_query(std::size_t index);
   /// Append one entry (the value empty for the key-only form).
-  HXUrl& add_query(const std::string& key, const std::string& val);
+  HXCORE_API HXUrl& add_query(const std::string& key, const std::string& val);
   /// @overload
-  HXUrl& add_query(const std::string& key);
+  HXCORE_API HXUrl& add_query(const std::string& key);
   /// @overload
-  HXUrl& add_query(const KeyVal& entry);
+  HXCORE_API HXUrl& add_query(const KeyVal& entry);
 
  private:
   friend struct HXUrlInspector;  // lets the unit tests read the lazy flags

@@ -4,10 +4,13 @@
 #pragma once
 
 /// @def HXCORE_API
-/// Marks every exported class and function. The library's own build defines
-/// HXCORE_BUILDING (export); clients get "import" on Windows and default
-/// visibility elsewhere; a static build defines HXCORE_STATIC and the macro
-/// expands to nothing. Everything not marked stays hidden.
+/// Marks every exported class and function. A class with private member
+/// functions (HXUrl, mvc::MStr) is not marked as a whole: each public member is,
+/// so that what clients never call stays out of the export table. The
+/// library's own build defines HXCORE_BUILDING (export); clients get "import"
+/// on Windows and default visibility elsewhere; a static build defines
+/// HXCORE_STATIC and the macro expands to nothing. Everything not marked stays
+/// hidden.
 
 #if defined(HXCORE_STATIC)
 #define HXCORE_API
