@@ -3,17 +3,18 @@
 # HXCORE_PORTABLE_ONLY leaves out the areas that need Qt, libcurl, OpenSSL or
 # cJSON; every other source is the same on every system.
 
-# Logging and clock.
+# Logging, clock and the library's version.
 set(HXCORE_LOG_SOURCES
   core/common/HXLog.cpp
-  core/common/HXClock.cpp)
+  core/common/HXClock.cpp
+  core/common/hxcore_version.cpp)
 set(HXCORE_LOG_HEADERS
   core/common/hxcore_export.h
   core/common/HXLog.h
   core/common/HXClock.h)
 
 # The functions exported under their plain, undecorated names.
-set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback)
+set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback hxcore_version)
 
 if(NOT HXCORE_PORTABLE_ONLY)
   list(APPEND HXCORE_PLAIN_EXPORTS getSharedPlatformImpl)

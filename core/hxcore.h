@@ -1,7 +1,9 @@
-// hxcore.h - the whole public API of hxcore, and cJSON's, in one include.
+/// @file hxcore.h
+/// The whole public API of hxcore, and cJSON's, in one include.
 #pragma once
 
 #include "hxcore_config.h"
+#include "hxcore_version.h"
 
 #include "COSThread.h"
 #include "HXClock.h"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that hxcore's build, tests, benchmarks and
-# Windows cross-build need, and only those that are missing. Idempotent and
+# Installs the Debian packages that hxcore's build, tests, benchmarks, Windows
+# cross-build and shipping (reference, ABI check, Debian packages) need, and only those that are missing. Idempotent and
 # silent when everything is already there.
 #
-#   scripts/deps.sh [build|test|bench|cross|all]...   (default: build test)
+#   scripts/deps.sh [build|test|bench|cross|ship|all]...   (default: build test)
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config binutils
@@ -13,6 +13,8 @@ bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
 # The Windows cross-build: compilers and binutils for x86_64-w64-mingw32, Wine
 # to run the tests, GoogleTest's sources to build for the target.
 cross_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest)
+# Shipping: the Doxygen reference, the libabigail ABI check, the Debian packages.
+ship_pkgs=(doxygen abigail-tools build-essential debhelper dpkg-dev fakeroot lintian)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)
@@ -24,8 +26,10 @@ for g in "${groups[@]}"; do
     test)  wanted+=("${build_pkgs[@]}" "${test_pkgs[@]}") ;;
     bench) wanted+=("${build_pkgs[@]}" "${bench_pkgs[@]}") ;;
     cross) wanted+=("${cross_pkgs[@]}") ;;
-    all)   wanted+=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}" "${cross_pkgs[@]}") ;;
-    *) echo "usage: scripts/deps.sh [build|test|bench|cross|all]..." >&2; exit 2 ;;
+    ship)  wanted+=("${build_pkgs[@]}" "${ship_pkgs[@]}") ;;
+    all)   wanted+=("${build_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}" "${cross_pkgs[@]}"
+                    "${ship_pkgs[@]}") ;;
+    *) echo "usage: scripts/deps.sh [build|test|bench|cross|ship|all]..." >&2; exit 2 ;;
   esac
 done
 

@@ -26,6 +26,10 @@ namespace {
 
 constexpr long long kMsPerSecond = 1000;
 
+// The seconds are widened before the multiplication, so a value past
+// 2,147,483 s means what it says instead of wrapping.
+long long to_ms(int seconds) { return seconds * kMsPerSecond; }
+
 // A ring of 0 slots has no modulus and a negative one no size: refused before
 // anything is allocated.
 int checked_slots(int slots) {
@@ -50,12 +54,6 @@ HXThrottling::HXThrottling(int windowSec, int slots, int forbidSec)
 
 HXThrottling::~HXThrottling() = default;
 
-// The seconds are widened before the multiplication, so a value past
-// 2,147,483 s means what it says instead of wrapping.
-long long HXThrottling::window_ms() const { return window_ * kMsPerSecond; }
-
-long long HXThrottling::forbid_ms() const { return forbid_ * kMsPerSecond; }
-
 bool HXThrottling::checkAndUpdate() {
   std::lock_guard<std::mutex> lock(mutex_);
   const long long now = hxcore::detail::gate_now();
@@ -64,7 +62,7 @@ bool HXThrottling::checkAndUpdate() {
   // either consumed here or kept whole for the next check.
   if (!allow_mark_.exchange(false)) return true;
 
-  while (read_index_ != write_index_ && now - ring_[read_index_] >= window_ms()) {
+  while (read_index_ != write_index_ && now - ring_[read_index_] >= to_ms(window_)) {
     read_index_ = (read_index_ + 1) % slots_;
   }
   const int next_write = (write_index_ + 1) % slots_;
@@ -78,7 +76,7 @@ bool HXThrottling::checkAndUpdate() {
 }
 
 bool HXThrottling::isForbidden() const {
-  return hxcore::detail::gate_now() - forbidden_since_ <= forbid_ms();
+  return hxcore::detail::gate_now() - forbidden_since_ <= to_ms(forbid_);
 }
 
 void HXThrottling::markAllow() { allow_mark_ = true; }

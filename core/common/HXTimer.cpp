@@ -37,6 +37,34 @@ void sleep_period(int periodMs) {
   }
 }
 
+// A timeout's thread: waits `delayMs` on `wake` under `mutex` and calls
+// `callback` unless a broadcast or the stop flag came first.
+void run_timeout(std::mutex& mutex, std::condition_variable& wake, const std::atomic<bool>& stop,
+                 const std::function<void()>& callback, int delayMs) {
+  std::unique_lock<std::mutex> lock(mutex);
+  // A thread that gets here after stopAll's broadcast would sleep through its
+  // whole delay; the flag, read under the mutex the broadcast takes, ends it.
+  if (stop) return;
+  bool expired = true;
+  if (delayMs > HXTimer::kLongestWaitMs) {
+    wake.wait_for(lock, kLongestWait);
+    expired = false;
+  } else if (delayMs > 0) {
+    // One wait, not repeated: any wake-up before the deadline cancels.
+    expired = wake.wait_for(lock, std::chrono::milliseconds(delayMs)) == std::cv_status::timeout;
+  }
+  if (expired && !stop) callback();
+}
+
+// An interval's thread: calls `callback` until the stop flag is set, pausing
+// `periodMs` after each negative result.
+void run_interval(const std::atomic<bool>& stop, const std::function<int()>& callback,
+                  int periodMs) {
+  while (!stop) {
+    if (callback() < 0) sleep_period(periodMs);
+  }
+}
+
 }  // namespace
 
 HXTimer::HXTimer() : stop_(false) {}
@@ -54,7 +82,10 @@ void HXTimer::setInterval(const char* /*name*/, const std::function<int()>& call
   }
   stop_ = false;
   // Constructed in place: if the thread cannot start, the list is unchanged.
-  interval_threads_.emplace_back(&HXTimer::runInterval, this, callback, periodMs);
+  // The thread runs a lambda, whose type is private to this file, so no
+  // thread type of the standard library is exported with the timer's.
+  interval_threads_.emplace_back(
+      [this, callback, periodMs] { run_interval(stop_, callback, periodMs); });
 }
 
 void HXTimer::setTimeout(const std::function<void()>& callback, int delayMs) {
@@ -63,7 +94,8 @@ void HXTimer::setTimeout(const std::function<void()>& callback, int delayMs) {
     return;
   }
   stop_ = false;
-  timeout_threads_.emplace_back(&HXTimer::runTimeout, this, callback, delayMs);
+  timeout_threads_.emplace_back(
+      [this, callback, delayMs] { run_timeout(mutex_, wake_, stop_, callback, delayMs); });
 }
 
 void HXTimer::stopAll() {
@@ -75,26 +107,4 @@ void HXTimer::stopAll() {
   const int timeouts = join_all(timeout_threads_);
   const int intervals = join_all(interval_threads_);
   HX_LOG_DEBUG("HXTimer::stopAll", "joined %d %d", timeouts, intervals);
-}
-
-void HXTimer::runTimeout(std::function<void()> callback, int delayMs) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  // A thread that gets here after stopAll's broadcast would sleep through its
-  // whole delay; the flag, read under the mutex the broadcast takes, ends it.
-  if (stop_) return;
-  bool expired = true;
-  if (delayMs > kLongestWaitMs) {
-    wake_.wait_for(lock, kLongestWait);
-    expired = false;
-  } else if (delayMs > 0) {
-    // One wait, not repeated: any wake-up before the deadline cancels.
-    expired = wake_.wait_for(lock, std::chrono::milliseconds(delayMs)) == std::cv_status::timeout;
-  }
-  if (expired && !stop_) callback();
-}
-
-void HXTimer::runInterval(std::function<int()> callback, int periodMs) {
-  while (!stop_) {
-    if (callback() < 0) sleep_period(periodMs);
-  }
 }

@@ -1,5 +1,6 @@
-// A client program built against the installed headers and library: it logs
-// through a callback and writes a record with the cJSON API hxcore brings.
+// A client program built against the installed headers and library: it checks
+// that both are of one version, logs through a callback and writes a record
+// with the cJSON API hxcore brings.
 #include <hxcore/hxcore.h>
 
 #include <cstdio>
@@ -15,6 +16,10 @@ void keep_record(int, const char* text, uint64_t length, void*) { g_last_record.
 }  // namespace
 
 int main() {
+  if (std::strcmp(hxcore_version(), HXCORE_VERSION_STRING) != 0) {
+    std::fprintf(stderr, "consumer: headers %s, library %s\n", HXCORE_VERSION_STRING, hxcore_version());
+    return 1;
+  }
   SetHXLogCallback(keep_record, nullptr);
   MirvLog(4, "APP", __FILE__, __LINE__, "consumer::main", "clock at %lld ms", get_time());
   SetHXLogCallback(nullptr, nullptr);

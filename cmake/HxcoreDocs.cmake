@@ -1,0 +1,17 @@
+# The `docs` target: the HTML reference of the public headers, built by
+# Doxygen into build/.../docs/html (open index.html). Warnings are errors, so
+# every public class, function and macro must carry its contract.
+find_package(Doxygen QUIET)
+if(DOXYGEN_FOUND)
+  set(HXCORE_DOCS_HEADERS ${HXCORE_PUBLIC_HEADERS})
+  list(TRANSFORM HXCORE_DOCS_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/ REGEX "^[^/]")
+  list(JOIN HXCORE_DOCS_HEADERS " " HXCORE_DOCS_INPUT)
+  set(HXCORE_DOCS_INCLUDE_PATH "${PROJECT_SOURCE_DIR}/core/common ${PROJECT_BINARY_DIR}/generated")
+  configure_file(docs/Doxyfile.in ${PROJECT_BINARY_DIR}/Doxyfile @ONLY)
+  add_custom_target(docs
+    COMMAND Doxygen::doxygen ${PROJECT_BINARY_DIR}/Doxyfile
+    DEPENDS ${HXCORE_DOCS_HEADERS} docs/Doxyfile.in README.md
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    COMMENT "Building the HTML reference into ${PROJECT_BINARY_DIR}/docs/html"
+    VERBATIM)
+endif()
