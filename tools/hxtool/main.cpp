@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "HXLog.h"
+#include "hxcore_version.h"
 #include "commands.h"
 
 namespace {
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (std::strcmp(name, "--version") == 0) {
-    std::printf("hxtool %s\n", HXTOOL_VERSION);
+    std::printf("hxtool %s\n", hxcore_version());
     return 0;
   }
   for (const Command& command : kCommands) {
