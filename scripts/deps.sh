@@ -8,7 +8,7 @@ set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config binutils
             qtbase5-dev libcurl4-openssl-dev libssl-dev libcjson-dev)
-test_pkgs=(libgtest-dev libgmock-dev clang libclang-rt-14-dev openssl)
+test_pkgs=(libgtest-dev libgmock-dev clang libclang-rt-14-dev openssl python3)
 bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
 # The Windows cross-build: compilers and binutils for x86_64-w64-mingw32, Wine
 # to run the tests, GoogleTest's sources to build for the target.
