@@ -85,6 +85,7 @@ set(HXCORE_PLATFORM_HEADERS
 set(HXCORE_OS_SOURCES
   ${HXCORE_OS_DIR}/os_time.cpp
   ${HXCORE_OS_DIR}/os_process.cpp
+  ${HXCORE_OS_DIR}/os_memory.cpp
   ${HXCORE_OS_DIR}/os_thread.cpp
   ${HXCORE_OS_DIR}/host_probes.cpp)
 if(WIN32)

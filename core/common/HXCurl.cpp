@@ -10,6 +10,7 @@
 #include <new>
 
 #include "detail/log.h"
+#include "detail/os_memory.h"
 #include "detail/receive_buffer.h"
 
 namespace {
@@ -45,7 +46,10 @@ uint64_t capacity_for_append(uint64_t capacity, uint64_t length, uint64_t n) {
 }
 
 ReceiveBuffer::ReceiveBuffer()
-    : data_(static_cast<char*>(std::calloc(kReceiveStep, 1))), capacity_(kReceiveStep), length_(0) {
+    : data_(static_cast<char*>(std::calloc(kReceiveStep, 1))),
+      capacity_(kReceiveStep),
+      length_(0),
+      backed_(kBackAhead) {
   if (data_ == nullptr) throw std::bad_alloc();
 }
 
@@ -54,6 +58,10 @@ ReceiveBuffer::~ReceiveBuffer() { std::free(data_); }
 bool ReceiveBuffer::append(const char* bytes, size_t n) {
   const uint64_t needed = capacity_for_append(capacity_, length_, n);
   if (needed == 0 || (needed != capacity_ && !reallocate(needed))) return false;
+  if (length_ + n >= backed_) {
+    backed_ = std::min(capacity_, length_ + n + kBackAhead);
+    os_back_for_writing(data_ + length_, backed_ - length_);
+  }
   std::memcpy(data_ + length_, bytes, n);
   length_ += n;
   data_[length_] = '\0';

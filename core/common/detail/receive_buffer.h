@@ -4,9 +4,11 @@
 // data, so the content reads as a zero-terminated text. The block comes from the C allocator,
 // so the body it hands out is released with `free`. It grows with `realloc` by half its
 // capacity at a time, so the bytes received are copied a bounded number of times in all (a
-// large block is remapped rather than copied), and the room grown ahead is left unwritten until
-// data arrives: untouched pages cost nothing. The body handed out is cut back to the whole steps
-// it needs, zero from the data to their end. Not thread-safe: one buffer per fetch.
+// large block is remapped rather than copied). The room grown ahead costs nothing until used:
+// past the first kBackAhead bytes, memory is backed at most kBackAhead ahead of the data, in one
+// call (detail/os_memory.h) rather than a page fault at a time. The body handed out is cut back
+// to the whole steps it needs, zero from the data to their end. Not thread-safe: one buffer per
+// fetch.
 // Example:
 //   ReceiveBuffer buffer;                   // throws std::bad_alloc if the first step fails
 //   if (buffer.append(bytes, n)) char* body = buffer.release();
@@ -22,6 +24,8 @@ inline constexpr uint64_t kReceiveStep = 309600;
 // Capacities are carried as a signed 32-bit value, so a buffer never passes the last whole
 // step below 2 GiB.
 inline constexpr uint64_t kReceiveCapacityLimit = 0x7FFFFFFF / kReceiveStep * kReceiveStep;
+// How far ahead of the data memory is backed, once the data has come this far.
+inline constexpr uint64_t kBackAhead = 2 * 1024 * 1024;
 
 // The capacity needed to append `n` bytes to `length` bytes held in `capacity` and keep one
 // zero after them: `capacity` itself when they fit, else half as much again rounded up to
@@ -56,6 +60,7 @@ class ReceiveBuffer {
   char* data_;
   uint64_t capacity_;
   uint64_t length_;
+  uint64_t backed_;  // the data may reach this far before more memory is backed
 };
 
 // libcurl's write callback over a ReceiveBuffer: returns `size * count` when the chunk was
