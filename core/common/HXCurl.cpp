@@ -3,6 +3,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -34,36 +36,42 @@ namespace hxcore::detail {
 
 uint64_t capacity_for_append(uint64_t capacity, uint64_t length, uint64_t n) {
   if (n >= kReceiveStep) return 0;
-  if (length + 1 + n <= capacity) return capacity;
-  // A chunk is smaller than a step and the zero after the data always fits, so one step
-  // suffices.
-  const uint64_t grown = capacity + kReceiveStep;
-  return grown <= kReceiveCapacityLimit ? grown : 0;
+  const uint64_t needed = length + 1 + n;
+  if (needed <= capacity) return capacity;
+  if (needed > kReceiveCapacityLimit) return 0;
+  // Half as much again in whole steps: at least one step more, which a chunk smaller than a
+  // step and the zero after the data always fit in.
+  const uint64_t grown = (capacity + capacity / 2 + kReceiveStep - 1) / kReceiveStep * kReceiveStep;
+  return std::min(grown, kReceiveCapacityLimit);
 }
 
 ReceiveBuffer::ReceiveBuffer()
-    : data_(static_cast<char*>(os_block_allocate(kReceiveStep, kReceiveCapacityLimit))),
+    : data_(static_cast<char*>(std::calloc(kReceiveStep, 1))),
       capacity_(kReceiveStep),
-      length_(0) {
+      length_(0),
+      backed_(kBackAhead) {
   if (data_ == nullptr) throw std::bad_alloc();
 }
 
-ReceiveBuffer::~ReceiveBuffer() { free_received(data_); }
+ReceiveBuffer::~ReceiveBuffer() { std::free(data_); }
 
 bool ReceiveBuffer::append(const char* bytes, size_t n) {
   const uint64_t needed = capacity_for_append(capacity_, length_, n);
-  if (needed == 0) return false;
-  if (needed != capacity_) {
-    // The block grows in place: nothing received is copied, and the new step arrives zeroed.
-    if (os_block_grow(data_, capacity_, needed) == nullptr) return false;
-    capacity_ = needed;
+  if (needed == 0 || (needed != capacity_ && !reallocate(needed))) return false;
+  if (length_ + n >= backed_) {
+    backed_ = std::min(capacity_, length_ + n + kBackAhead);
+    os_back_for_writing(data_ + length_, backed_ - length_);
   }
   std::memcpy(data_ + length_, bytes, n);
   length_ += n;
+  data_[length_] = '\0';
   return true;
 }
 
 char* ReceiveBuffer::release() {
+  const uint64_t whole_steps = (length_ + kReceiveStep) / kReceiveStep * kReceiveStep;
+  if (whole_steps < capacity_) reallocate(whole_steps);  // else the larger block is kept
+  std::memset(data_ + length_, 0, capacity_ - length_);
   char* data = data_;
   data_ = nullptr;
   capacity_ = 0;
@@ -71,8 +79,12 @@ char* ReceiveBuffer::release() {
   return data;
 }
 
-void free_received(char* body) {
-  os_block_free(body, kReceiveCapacityLimit);
+bool ReceiveBuffer::reallocate(uint64_t capacity) {
+  char* moved = static_cast<char*>(std::realloc(data_, capacity));
+  if (moved == nullptr) return false;
+  data_ = moved;
+  capacity_ = capacity;
+  return true;
 }
 
 size_t receive_chunk(char* bytes, size_t size, size_t count, void* buffer) {
@@ -118,7 +130,7 @@ char* HXCurl::get_data_from_url(void* curl, char* url, int& size, int type) {
   return buffer.release();
 }
 
-void HXCurl::free_data(char* data) { hxcore::detail::free_received(data); }
+void HXCurl::free_data(char* data) { std::free(data); }
 
 void HXCurl::global_init_curl() {
   std::lock_guard<std::mutex> lock(curl_mutex_);

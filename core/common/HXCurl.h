@@ -3,15 +3,16 @@
 ///
 /// Static members only. The caller creates and owns the libcurl easy handle; `get_data_from_url`
 /// sets fixed options on it (they stay on the handle), performs the transfer and returns the
-/// body in a buffer the caller then owns and must release with `HXCurl::free_data`, never with
-/// `free`, `delete` or `delete[]` (the library's allocator may differ from the caller's).
+/// body in a buffer the caller then owns. The buffer comes from the C allocator (malloc and
+/// realloc): release it with `free`, never `delete` or `delete[]`. `HXCurl::free_data` calls the
+/// library's own `free`, for a client built against another C runtime.
 /// Thread-safe: fetches on different handles may run at once; one handle serves one fetch at a
 /// time. The global init and deinit calls are serialised by `curl_mutex_`.
 /// Failures: any libcurl error gives null, `size` 0 and one error record naming the URL and
 /// libcurl's code; a failure to lock `curl_mutex_` throws std::system_error. Example:
 /// @code
 ///   HXCurl::global_init_curl(); CURL* h = curl_easy_init(); int size = 0;
-///   char* body = HXCurl::get_data_from_url(h, url, size, 1); HXCurl::free_data(body);
+///   char* body = HXCurl::get_data_from_url(h, url, size, 1); free(body);
 /// @endcode
 #pragma once
 
@@ -27,20 +28,20 @@ class HXCORE_API HXCurl {
  public:
   /// Fetches `url` on the caller's easy handle `curl` and returns the body, followed by at
   /// least one zero byte, or null. `url` must be a writable zero-terminated text: it is cut in
-  /// place at its first carriage return (a lone line feed is left alone). The options set here
-  /// are the URL, the write callback and its target, the user agent "Mozilla/5.0 (Windows NT
-  /// 6.1; WOW64; rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or
-  /// host-name check, 5 s to connect and 8 s in all; options the caller set before stay in force (redirects
+  /// place at its first carriage return (a lone line feed is left alone). The options set here are the URL,
+  /// the write callback and its target, the user agent "Mozilla/5.0 (Windows NT 6.1; WOW64;
+  /// rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or host-name check,
+  /// 5 s to connect and 8 s in all; options the caller set before stay in force (redirects
   /// are not followed unless the caller asked for it). HTTP status codes are not examined: an
   /// error page or a redirect response is returned like any body.
   /// `type` picks what `size` receives on success: 1 or 3 the body's length, 2 the constant
   /// 16, any other value leaves `size` as it was. On failure `size` is 0 whatever the type.
-  /// A body that would need a buffer of more than 2^31 - 1 bytes is refused as a failure, so
-  /// a successful length always fits `size`. A null `url` or `curl` fails like a libcurl error.
+  /// A body that would not fit below 2^31 bytes with its zero is refused as a failure, so a
+  /// successful length always fits `size`. A null `url` or `curl` fails like a libcurl error.
   static char* get_data_from_url(void* curl, char* url, int& size, int type);
 
-  /// Releases a buffer returned by `get_data_from_url`; null is accepted and ignored. This is
-  /// the only right way to free such a buffer.
+  /// Releases a buffer returned by `get_data_from_url` with the library's `free`; null is
+  /// accepted and ignored. Calling `free` directly does the same.
   static void free_data(char* data);
 
   /// Counts up; the call that finds the count at 0 initialises libcurl (every global part).

@@ -157,8 +157,8 @@ void deliver(int level, const char* record) {
       return;
     }
   }
-  hxcore::detail::os_debug_output(record);
-  hxcore::detail::os_debug_output("\n");
+  // A record the output dropped leaves no newline behind.
+  if (hxcore::detail::os_debug_output(record)) hxcore::detail::os_debug_output("\n");
 }
 
 }  // namespace

@@ -9,6 +9,9 @@ uint32_t os_process_id() { return GetCurrentProcessId(); }
 
 uint32_t os_thread_id() { return GetCurrentThreadId(); }
 
-void os_debug_output(const char* text) { OutputDebugStringA(text); }
+bool os_debug_output(const char* text) {
+  OutputDebugStringA(text);
+  return true;
+}
 
 }  // namespace hxcore::detail

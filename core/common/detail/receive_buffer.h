@@ -1,10 +1,15 @@
 // detail/receive_buffer.h - the growable buffer a fetch receives its body into.
 //
-// Starts at one step of zero bytes and grows by whole steps, always keeping the bytes past the
-// data zero, so the content reads as a zero-terminated text. The block comes from the system's
-// pages (detail/os_memory.h) and grows by remapping or committing pages, never by copying
-// everything received so far; `free_received` (behind `HXCurl::free_data`) is its release.
-// Not thread-safe: one buffer per fetch. Example:
+// Starts at one step of zero bytes and grows by whole steps, always keeping a zero after the
+// data, so the content reads as a zero-terminated text. The block comes from the C allocator,
+// so the body it hands out is released with `free`. It grows with `realloc` by half its
+// capacity at a time, so the bytes received are copied a bounded number of times in all (a
+// large block is remapped rather than copied). The room grown ahead costs nothing until used:
+// past the first kBackAhead bytes, memory is backed at most kBackAhead ahead of the data, in one
+// call (detail/os_memory.h) rather than a page fault at a time. The body handed out is cut back
+// to the whole steps it needs, zero from the data to their end. Not thread-safe: one buffer per
+// fetch.
+// Example:
 //   ReceiveBuffer buffer;                   // throws std::bad_alloc if the first step fails
 //   if (buffer.append(bytes, n)) char* body = buffer.release();
 #pragma once
@@ -14,14 +19,18 @@
 
 namespace hxcore::detail {
 
-// The first capacity and the growth step, in bytes. A chunk this size or larger is refused.
+// The first capacity and the unit of growth, in bytes. A chunk this size or larger is refused.
 inline constexpr uint64_t kReceiveStep = 309600;
-// Capacities are carried as a signed 32-bit value, so a buffer never passes this size.
-inline constexpr uint64_t kReceiveCapacityLimit = 0x7FFFFFFF;
+// Capacities are carried as a signed 32-bit value, so a buffer never passes the last whole
+// step below 2 GiB.
+inline constexpr uint64_t kReceiveCapacityLimit = 0x7FFFFFFF / kReceiveStep * kReceiveStep;
+// How far ahead of the data memory is backed, once the data has come this far.
+inline constexpr uint64_t kBackAhead = 2 * 1024 * 1024;
 
 // The capacity needed to append `n` bytes to `length` bytes held in `capacity` and keep one
-// zero after them: `capacity` itself when they fit, else one step more. 0 when the chunk is
-// a step or more, or when the grown capacity would pass kReceiveCapacityLimit.
+// zero after them: `capacity` itself when they fit, else half as much again rounded up to
+// whole steps (at most kReceiveCapacityLimit). 0 when the chunk is a step or more, or when the
+// bytes would not fit in kReceiveCapacityLimit.
 uint64_t capacity_for_append(uint64_t capacity, uint64_t length, uint64_t n);
 
 class ReceiveBuffer {
@@ -31,12 +40,13 @@ class ReceiveBuffer {
   ReceiveBuffer(const ReceiveBuffer&) = delete;
   ReceiveBuffer& operator=(const ReceiveBuffer&) = delete;
 
-  // Appends `n` bytes, growing by one step if needed. False, with nothing changed, when
+  // Appends `n` bytes, growing if needed. False, with nothing changed, when
   // `capacity_for_append` refuses or the allocator cannot grow the block.
   bool append(const char* bytes, size_t n);
 
-  // Hands the body to the caller (free it with `free_received`); the buffer is then empty and
-  // owns nothing.
+  // Cuts the block back to the fewest whole steps that hold the data and a zero, zero-fills it
+  // past the data, and hands it to the caller, who releases it with `free`; the buffer is then
+  // empty and owns nothing.
   char* release();
 
   const char* data() const { return data_; }
@@ -44,13 +54,14 @@ class ReceiveBuffer {
   uint64_t length() const { return length_; }
 
  private:
+  // Moves the block to `capacity` bytes with `realloc`; false, with nothing changed, if it fails.
+  bool reallocate(uint64_t capacity);
+
   char* data_;
   uint64_t capacity_;
   uint64_t length_;
+  uint64_t backed_;  // the data may reach this far before more memory is backed
 };
-
-// Returns a body handed out by `ReceiveBuffer::release` to the system; null is ignored.
-void free_received(char* body);
 
 // libcurl's write callback over a ReceiveBuffer: returns `size * count` when the chunk was
 // kept, 0 (libcurl then ends the transfer with its write error) when it was refused.

@@ -1,13 +1,51 @@
 // Without a callback, records go to the debugger output, which on POSIX is
-// standard error: the record, then "\n".
+// standard error: the record, then "\n". Standard error is the client's: a
+// record never raises SIGPIPE, never waits long on an output nobody drains,
+// and reaches it whole or not at all.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "HXLog.h"
 #include "log_capture.h"
 
 namespace {
+
+// Points standard error at `fd` for its lifetime, then back where it was.
+class StderrTo {
+ public:
+  explicit StderrTo(int fd) : saved_(dup(STDERR_FILENO)) { dup2(fd, STDERR_FILENO); }
+  ~StderrTo() { dup2(saved_, STDERR_FILENO), close(saved_); }
+
+ private:
+  int saved_;
+};
+
+struct Pipe {
+  Pipe() { EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0); }
+  ~Pipe() { close(ends[0]), close(ends[1]); }
+  // Everything queued now, without waiting.
+  std::string drain() {
+    fcntl(ends[0], F_SETFL, O_NONBLOCK);
+    std::string text;
+    char chunk[4096];
+    for (ssize_t n; (n = read(ends[0], chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+    return text;
+  }
+  int ends[2] = {-1, -1};
+};
+
+void log_message(const std::string& message) {
+  MirvLog(4, "T", "f", 1, "f", "%s", message.c_str());
+}
 
 TEST(DebuggerOutput, GetsEachRecordAndANewlineOnlyWhileNoCallbackIsSet) {
   testing::internal::CaptureStderr();
@@ -21,6 +59,95 @@ TEST(DebuggerOutput, GetsEachRecordAndANewlineOnlyWhileNoCallbackIsSet) {
   EXPECT_NE(text.find("\t[E|T]\t[f.cpp:5](A::b): to the debugger\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("to the callback"), std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 15), "after clearing\n") << text;
+}
+
+// A pipe whose reader closed, and a socket whose peer did: SIGPIPE's default
+// action would end the test process, and a client that blocks SIGPIPE must
+// not find one pending. Its disposition stays the client's.
+TEST(DebuggerOutput, RecordToAnOutputWithoutReaderIsDroppedWithoutASignal) {
+  for (const bool socket : {false, true}) {
+    for (const bool client_blocks_sigpipe : {false, true}) {
+      int ends[2];
+      ASSERT_EQ(socket ? socketpair(AF_UNIX, SOCK_STREAM, 0, ends) : pipe(ends), 0);
+      close(ends[0]);
+      sigset_t sigpipe, saved, pending;
+      sigemptyset(&sigpipe), sigaddset(&sigpipe, SIGPIPE);
+      pthread_sigmask(client_blocks_sigpipe ? SIG_BLOCK : SIG_UNBLOCK, &sigpipe, &saved);
+      {
+        StderrTo to_output(ends[1]);
+        log_message("nobody reads this");
+      }
+      sigpending(&pending);
+      pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+      close(ends[1]);
+      EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << socket << client_blocks_sigpipe;
+    }
+  }
+  struct sigaction action;
+  sigaction(SIGPIPE, nullptr, &action);
+  EXPECT_EQ(action.sa_handler, SIG_DFL);
+  testing::internal::CaptureStderr();
+  log_message("still delivered");
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("still delivered\n"), std::string::npos);
+}
+
+// The pipe keeps one page of room: a blocking write would put a page of the
+// record out and wait for ever. The record goes whole or not at all, and a
+// dropped record leaves no newline either.
+TEST(DebuggerOutput, RecordThatAPipeNobodyDrainsCannotTakeIsDroppedWholeAndSoon) {
+  Pipe full;
+  const std::string filler(fcntl(full.ends[1], F_GETPIPE_SZ) - 4096, 'f');
+  ASSERT_EQ(write(full.ends[1], filler.data(), filler.size()), static_cast<ssize_t>(filler.size()));
+  std::string out;
+  bool returned;
+  {
+    StderrTo to_pipe(full.ends[1]);
+    auto logged = std::async(std::launch::async, log_message, std::string(5000, 'r'));
+    returned = logged.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    while (logged.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+      out += full.drain();  // frees a writer that blocked, so the test can end
+  }
+  out += full.drain();
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(out.size(), filler.size());
+  EXPECT_EQ(out.find_first_not_of('f'), std::string::npos);
+}
+
+// Records longer than a pipe's atomic write, from several threads, while a
+// reader drains the pipe: each arrives whole (a record may be dropped if the
+// reader falls behind); only the newlines may fall between records.
+TEST(DebuggerOutput, LongRecordsFromManyThreadsReachAPipeWhole) {
+  constexpr int kThreads = 4, kRecordsEach = 50, kLength = 5000;
+  Pipe drained;
+  std::string out;
+  std::thread reader([&] {
+    char chunk[65536];
+    ssize_t n;
+    while ((n = read(drained.ends[0], chunk, sizeof chunk)) > 0) out.append(chunk, n);
+  });
+  {
+    StderrTo to_pipe(drained.ends[1]);
+    std::vector<std::thread> writers;
+    for (char letter = 'a'; letter < 'a' + kThreads; ++letter) {
+      writers.emplace_back([letter] {
+        for (int i = 0; i < kRecordsEach; ++i) log_message(std::string(kLength, letter));
+      });
+    }
+    for (std::thread& writer : writers) writer.join();
+  }
+  close(drained.ends[1]);
+  drained.ends[1] = -1;
+  reader.join();
+  // Header characters are none of the letters, so every letter belongs to a body.
+  size_t records = 0, whole = 0, letters = 0;
+  for (size_t body = out.find("(f): "); body != std::string::npos; body = out.find("(f): ", body)) {
+    body += 5, ++records;
+    whole += out.compare(body, kLength, std::string(kLength, out[body])) == 0;
+  }
+  for (char c : out) letters += c >= 'a' && c < 'a' + kThreads;
+  EXPECT_GT(records, 0u);
+  EXPECT_EQ(whole, records);
+  EXPECT_EQ(letters, records * kLength);
 }
 
 }  // namespace
