@@ -28,10 +28,10 @@ class HXCORE_API HXCurl {
  public:
   /// Fetches `url` on the caller's easy handle `curl` and returns the body, followed by at
   /// least one zero byte, or null. `url` must be a writable zero-terminated text: it is cut in
-  /// place at its first carriage return (a lone line feed is left alone). The options set here are the URL,
-  /// the write callback and its target, the user agent "Mozilla/5.0 (Windows NT 6.1; WOW64;
-  /// rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or host-name check,
-  /// 5 s to connect and 8 s in all; options the caller set before stay in force (redirects
+  /// place at its first carriage return (a lone line feed is left alone). The options set here
+  /// are the URL, the write callback and its target, the user agent "Mozilla/5.0 (Windows NT
+  /// 6.1; WOW64; rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or
+  /// host-name check, 5 s to connect and 8 s in all; options the caller set before stay in force (redirects
   /// are not followed unless the caller asked for it). HTTP status codes are not examined: an
   /// error page or a redirect response is returned like any body.
   /// `type` picks what `size` receives on success: 1 or 3 the body's length, 2 the constant
