@@ -166,10 +166,10 @@ def apply(mutant):
     return original
 
 
-def run(cmd, timeout, cwd=None):
+def run(cmd, timeout):
     """Runs cmd in its own process group; returns its status, or None when it
     ran out of time (the whole group is killed then)."""
-    with subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL,
+    with subprocess.Popen(cmd, stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL, start_new_session=True) as process:
         try:
             return process.wait(timeout=timeout)
@@ -259,11 +259,33 @@ def own_programs(mutant, programs_by_source):
                    if stem.startswith(source) or source.startswith(stem) for program in programs})
 
 
-def tests_pass(commands, timeout):
-    for command in commands:
-        if run(command, timeout * 4 if command[0] == "ctest" else timeout, cwd=ROOT) != 0:
-            return False
-    return True
+def tests_pass(commands, timeout, jobs):
+    """Runs the test programs, `jobs` at a time; the first that fails or runs
+    out of time stops the others."""
+    waiting = list(commands)
+    running = []  # (process, deadline)
+    try:
+        while waiting or running:
+            while waiting and len(running) < jobs:
+                command = waiting.pop(0)
+                limit = timeout * 4 if command[0] == "ctest" else timeout
+                process = subprocess.Popen(command, cwd=ROOT, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL, start_new_session=True)
+                running.append((process, time.monotonic() + limit))
+            time.sleep(0.02)
+            for process, deadline in list(running):
+                status = process.poll()
+                if status is None and time.monotonic() < deadline:
+                    continue
+                if status != 0:
+                    return False
+                running.remove((process, deadline))
+        return True
+    finally:
+        for process, _ in running:
+            if process.poll() is None:
+                os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 
 def main():
@@ -272,6 +294,7 @@ def main():
     parser.add_argument("--sample", type=int, default=300)
     parser.add_argument("--build-dir", default="build/mutants")
     parser.add_argument("--timeout", type=float, default=120, help="seconds for each test program")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2, help="test programs run at once")
     parser.add_argument("--report", default=None, help="Markdown report (default: BUILD_DIR/mutants.md)")
     parser.add_argument("--list", action="store_true", help="list the sampled mutants and stop")
     parser.add_argument("paths", nargs="*", help="only files under these paths")
@@ -294,7 +317,7 @@ def main():
         sys.exit("mutants: the unmutated sources do not build")
     commands = test_commands(build_dir, args.timeout)
     programs_by_source = test_programs_by_source(build_dir)
-    if not tests_pass(commands, args.timeout):
+    if not tests_pass(commands, args.timeout, args.jobs):
         sys.exit("mutants: the tests fail without any mutant")
 
     outcomes = []
@@ -306,11 +329,12 @@ def main():
         try:
             if own and run(build + ["--target", *own], 600) != 0:
                 outcome = "no-compile"
-            elif own_commands and not tests_pass(own_commands, args.timeout):
+            elif own_commands and not tests_pass(own_commands, args.timeout, args.jobs):
                 outcome = "killed"
             elif run(build, 600) != 0:
                 outcome = "no-compile"
-            elif tests_pass([c for c in commands if c not in own_commands], args.timeout):
+            elif tests_pass([c for c in commands if c not in own_commands], args.timeout,
+                            args.jobs):
                 outcome = "survived"
             else:
                 outcome = "killed"
