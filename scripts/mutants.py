@@ -36,6 +36,9 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 LIBRARY_DIRS = ("core/", "platform/")
+# An incremental build takes well under a minute; one that runs longer is a
+# mutated build-time tool (the secret scrambler) that no longer ends.
+BUILD_TIMEOUT = 240
 
 RELATIONAL_SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
 LOGICAL_SWAPS = {"&&": "||", "||": "&&"}
@@ -166,15 +169,28 @@ def apply(mutant):
     return original
 
 
+def kill_session(leader):
+    """Kills every process of the session `leader` started. Process groups are
+    not enough: ninja gives each build command a group of its own, and a
+    mutated build-time tool that loops would outlive the build."""
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)[1].split()
+            if int(fields[3]) == leader:  # the session id, after state, ppid, pgrp
+                os.kill(int(stat.parent.name), signal.SIGKILL)
+        except (OSError, ValueError, IndexError):
+            pass
+
+
 def run(cmd, timeout):
-    """Runs cmd in its own process group; returns its status, or None when it
-    ran out of time (the whole group is killed then)."""
+    """Runs cmd in a session of its own; returns its status, or None when it
+    ran out of time (the whole session is killed then)."""
     with subprocess.Popen(cmd, stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL, start_new_session=True) as process:
         try:
             return process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
+            kill_session(process.pid)
             process.wait()
             return None
 
@@ -283,8 +299,7 @@ def tests_pass(commands, timeout, jobs):
         return True
     finally:
         for process, _ in running:
-            if process.poll() is None:
-                os.killpg(process.pid, signal.SIGKILL)
+            kill_session(process.pid)
             process.wait()
 
 
@@ -327,11 +342,11 @@ def main():
         own = own_programs(mutant, programs_by_source)
         own_commands = [c for c in commands if Path(c[0]).name in own]
         try:
-            if own and run(build + ["--target", *own], 600) != 0:
+            if own and run(build + ["--target", *own], BUILD_TIMEOUT) != 0:
                 outcome = "no-compile"
             elif own_commands and not tests_pass(own_commands, args.timeout, args.jobs):
                 outcome = "killed"
-            elif run(build, 600) != 0:
+            elif run(build, BUILD_TIMEOUT) != 0:
                 outcome = "no-compile"
             elif tests_pass([c for c in commands if c not in own_commands], args.timeout,
                             args.jobs):
