@@ -115,8 +115,9 @@ TEST_F(Fetch, FailureGivesNullSizeZeroAndOneRecordNamingTheUrlAndCode) {
   }
 }
 
-// A fetch costs what its body needs, not address space set aside up front.
-TEST_F(Fetch, SmallBodyArrivesInAProcessLimitedToOneGibibyteOfAddressSpace) {
+// A fetch costs what its body needs, not address space set aside up front; a buffer that
+// outgrows the address space refuses the chunk instead of faulting.
+TEST_F(Fetch, SmallBodyArrivesAndGrowthIsRefusedInAProcessLimitedToOneGibibyte) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "the sanitizer's shadow memory alone is larger than the limit";
 #endif
@@ -128,6 +129,9 @@ TEST_F(Fetch, SmallBodyArrivesInAProcessLimitedToOneGibibyteOfAddressSpace) {
     int size = 0;
     char* body = setrlimit(RLIMIT_AS, &limit) == 0
                      ? HXCurl::get_data_from_url(handle_, url.data(), size, 1) : nullptr;
+    ReceiveBuffer growing;
+    const std::vector<char> chunk(kReceiveStep - 1, 'x');
+    while (growing.append(chunk.data(), chunk.size())) continue;
     _exit(body && size == 5 && is_generated_body(body, 5) ? 0 : 1);
   }
   int status = 0;
