@@ -65,8 +65,7 @@ TEST(LogRecord, IsCutAt5117CharactersWhateverPartIsLong) {
   EXPECT_EQ(records[4].text.find("never shown"), npos);
 }
 
-// Each callback checks it gets its own sink and the logging thread's ids; a flag catches
-// overlapping calls; messages (read to the NUL) are counted.
+// Each callback checks its own sink, the thread's ids and overlaps, and counts messages.
 std::atomic<int> g_received[2], g_overlaps{0}, g_misdirected{0}, g_late_calls{0};
 std::atomic<bool> g_inside{false}, g_cleared{false};
 std::map<std::string, int> g_per_message;  // touched only inside a callback

@@ -25,8 +25,7 @@ TEST(RandomGuid, GivesLettersAndDigitsUpTo63AndRefusesOtherLengthsWithOneErrorRe
   }
 }
 
-// 2,000,000 draws: A-H are expected 39,062 times (5/256), the rest 31,250 (4/256), deviation
-// near 190; the bounds sit over 15 deviations away.
+// 2,000,000 draws: A-H expected 39,062 times, the rest 31,250; the bounds are 15 deviations off.
 TEST(RandomGuid, LettersAToHComeAFifthMoreOftenThanTheRest) {
   std::array<long, 256> counts{};
   for (int i = 0; i < 2000000 / 50; ++i) {

@@ -35,8 +35,7 @@ TEST(MD5Digest, MatchesTheRfc1321SuiteAndThePaddingBoundaries) {
             0);
 }
 
-// Final zeroes the state words and keeps the count: a second Final digests one more padding
-// block (count 512 bits) from zero words.
+// Final zeroes the state, keeps the count: a second Final pads 512 bits from zero words.
 TEST(MD5Context, NegativeLengthFeedsNothingAndFinalZeroesTheState) {
   MMD5 context;
   context.Init();
