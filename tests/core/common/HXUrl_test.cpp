@@ -80,7 +80,7 @@ const Row kBuilt[] = {
 
 // Setter, value and the component stored (on https://h/).
 const SetRow kStored[] = {
-    {"scheme", "Svn+SSH-2.0", "svn+ssh-2.0"}, {"port", "0", "0"}, {"port", "65535", "65535"},
+    {"scheme", "AZaz+SSH-2.0", "azaz+ssh-2.0"}, {"port", "0", "0"}, {"port", "65535", "65535"},
     {"port", "443", ""}, {"path", kPath8000, kPath8000}, {"host", kHost253, kHost253},
     {"path", "/a/./b/../c d%zz", "/a/c d%zz"}, {"user_info", kText256, kText256},
     {"fragment", kText256, kText256}};
