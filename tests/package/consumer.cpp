@@ -1,6 +1,5 @@
-// A client program built against the installed headers and library: it checks
-// that both are of one version, logs through a callback and writes a record
-// with the cJSON API hxcore brings.
+// A client built against the installed package: headers and library of one version, a log
+// callback, and a record written with the cJSON API hxcore brings.
 #include <hxcore/hxcore.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// The built library holds its secrets only in scrambled form: no line of the
-// private key, no PEM marker and neither AES text can be found in the file.
+// No line of the private key, no PEM marker and neither AES text is in the built library.
 #include "QT/platform_test_support.h"
 
 namespace {

@@ -1,7 +1,5 @@
 // event_count.h - counted events between threads, so tests synchronise instead of sleeping:
-// `wait(n)` is true once `notify` ran n times; after a minute it gives up with false, so a broken
-// library fails its test instead of hanging it. Example: `ran.notify()` in a callback, then
-// `ASSERT_TRUE(ran.wait())`.
+// `wait(n)` is true once `notify` ran n times, false after a minute (a failure, not a hang).
 #pragma once
 
 #include <chrono>

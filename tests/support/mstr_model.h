@@ -1,7 +1,5 @@
-// mstr_model.h - drives mvc::MStr and a std::string model with the same
-// operations, read from a byte stream (random bytes in the unit tests, fuzz
-// input in the fuzzer), and reports the first disagreement in a result, the
-// text, the length or the capacity (the model follows the growth rule too).
+// mstr_model.h - runs the same operations, read from a byte stream, on mvc::MStr and a
+// std::string model; reports the first disagreement in a result, text, length or capacity.
 #pragma once
 
 #include <algorithm>

@@ -1,10 +1,6 @@
-// url_round_trip.h - the round-trip property of HXUrl, shared by the unit tests and the
-// fuzz target: a text that parses and builds must parse again to the same components and
-// build to the same text. Exempt by design: a built text over the length limit, a default
-// port (kept by the parser, left out by the builder), the kind of an empty host, and
-// IPvFuture literals of version 0 or 4, stored as a plain host of that kind and written bare.
-// Example:
-//   EXPECT_EQ(hxtest::url_round_trip_failure("http://h/?a=1"), "");
+// url_round_trip.h - a text that parses and builds must parse again to the same components and
+// build to the same text. Exempt by design: a built text over the length limit, a default port,
+// the kind of an empty host, and IPvFuture literals of version 0 or 4 (stored as plain hosts).
 #pragma once
 
 #include <string>

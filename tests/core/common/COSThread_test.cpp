@@ -48,8 +48,7 @@ TEST(ThreadWait, TimesOutWhileTheThreadRunsThenReportsTheEndAgainAndAgain) {
   EXPECT_EQ(text.substr(dash + 1, text.find(']', dash) - dash - 1), std::to_string(id));
 }
 
-// Each copy owns a handle of its own, released exactly once by close, assignment, creating
-// again or the destructor; none of them stops the thread or waits for it.
+// Each copy owns its handle, released once; none of the releases stops or waits for the thread.
 TEST(ThreadHandle, CopiesCloseAndCreateAgainReleaseTheirOwnHandleAndNeverStopOrWait) {
   Job replaced, shared, first, destroyed;
   replaced.held = shared.held = destroyed.held = true;

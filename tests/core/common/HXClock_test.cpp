@@ -7,8 +7,7 @@
 
 namespace {
 
-// The date counts from the epoch by the counter, which starts about at boot: early 1970
-// (late 1969 far west of UTC) unless the machine has been up for most of a year.
+// The date counts from the epoch by the counter, which starts about at boot.
 TEST(Clock, NeverGoesBackwardsAndAgreesWithItsSecondsAndItsDate) {
   long long previous = get_time();
   for (int i = 0; i < 100000; ++i) {

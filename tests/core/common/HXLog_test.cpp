@@ -25,16 +25,11 @@ TEST(LogRecord, IsDeliveredFromTheThresholdUpWithEveryFieldLetterAndBaseName) {
   const struct {
     int threshold, level;
     std::string file, letter, base;  // no letter: filtered out
-  } kRows[] = {{2, 1, "f", "", ""},
-               {1, 1, "/src/dir/file.cpp", "D", "file.cpp"},
+  } kRows[] = {{2, 1, "f", "", ""}, {1, 1, "/src/dir/file.cpp", "D", "file.cpp"},
                {2, 2, "C:\\a\\b/c\\d.cpp", "I", "c\\d.cpp"},
-               {2, 3, "C:\\a\\b\\e.cpp", "W", "e.cpp"},
-               {4, 4, "plain.cpp", "E", "plain.cpp"},
-               {0, -1, "f", "", ""},
-               {0, 0, "dir/", "?", ""},
-               {5, 5, "/x/" + n31, "?", n31},
-               {-5, -1, "/x/" + n31 + "n", "?", n31},
-               {-5, -6, "f", "", ""}};
+               {2, 3, "C:\\a\\b\\e.cpp", "W", "e.cpp"}, {4, 4, "plain.cpp", "E", "plain.cpp"},
+               {0, -1, "f", "", ""}, {0, 0, "dir/", "?", ""}, {5, 5, "/x/" + n31, "?", n31},
+               {-5, -1, "/x/" + n31 + "n", "?", n31}, {-5, -6, "f", "", ""}};
   const std::regex header(R"(\d\d-\d\d \d\d:\d\d:\d\d\.\d\d\d \[\d+-\d+\]\t)");
   LogCapture log;
   for (const auto& row : kRows) {
@@ -70,8 +65,7 @@ TEST(LogRecord, IsCutAt5117CharactersWhateverPartIsLong) {
   EXPECT_EQ(records[4].text.find("never shown"), npos);
 }
 
-// Each callback checks it gets its own sink (not half of a replaced pair) and the logging
-// thread's ids; a shared flag catches overlapping calls; messages (read to the NUL) are counted.
+// Each callback checks its own sink, the thread's ids and overlaps, and counts messages.
 std::atomic<int> g_received[2], g_overlaps{0}, g_misdirected{0}, g_late_calls{0};
 std::atomic<bool> g_inside{false}, g_cleared{false};
 std::map<std::string, int> g_per_message;  // touched only inside a callback

@@ -9,8 +9,7 @@
 #include "event_count.h"
 #include "log_capture.h"
 
-// A stopAll that waits out a delay hangs its test until ctest's time-out fails it.
-namespace {
+namespace {  // a stopAll that waits out a delay hangs its test until ctest's time-out
 
 using hxtest::EventCount;
 using hxtest::LogCapture;
@@ -41,9 +40,7 @@ TEST(TimerTimeout, DelayOfZeroOrLessRunsOnceOnAThreadOfItsOwnOneAtATime) {
   EXPECT_EQ(joined(log, "6 0"), 1u);
 }
 
-// A timeout thread still queued on the timer's mutex when stopAll broadcasts must not then wait
-// out its delay. The first callback holds the mutex while the second timeout starts and stopAll
-// begins; whichever of the two gets the mutex next, stopAll returns without ten days passing.
+// A timeout thread still queued on the mutex when stopAll broadcasts must not wait out its delay.
 TEST(TimerTimeout, StopAllDoesNotWaitForATimeoutThatMissedItsBroadcast) {
   for (int round = 0; round < 20; ++round) {
     EventCount holding, release;

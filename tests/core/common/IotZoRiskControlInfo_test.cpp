@@ -12,18 +12,15 @@ namespace {
 using Info = IotZoRiskControlInfo;
 using Builder = void (Info::*)(cJSON*) const;
 
-// Each property set to a letter of its own, "a" to "y" in declaration order, so
-// a member written from the wrong property shows.
+// Each property set to its own letter, "a" to "y" in declaration order.
 Info filled() {
   void (Info::*const setters[])(const std::string&) = {
-      &Info::setAppKey,         &Info::setAltitude,        &Info::setAppVersion,
-      &Info::setQamid,          &Info::setNetType,         &Info::setLatitude,
-      &Info::setFepoToken,      &Info::setLocale,          &Info::setCellId,
-      &Info::setAppVersionName, &Info::setDeviceId,        &Info::setRouterMac,
-      &Info::setScene,          &Info::setPlatformVersion, &Info::setAppAuthToken,
-      &Info::setAppId,          &Info::setSignType,        &Info::setSdkVersion,
-      &Info::setModel,          &Info::setUseH5Gk,         &Info::setPlatformName,
-      &Info::setBrand,          &Info::setPelixId,         &Info::setLongitude,
+      &Info::setAppKey, &Info::setAltitude, &Info::setAppVersion, &Info::setQamid,
+      &Info::setNetType, &Info::setLatitude, &Info::setFepoToken, &Info::setLocale,
+      &Info::setCellId, &Info::setAppVersionName, &Info::setDeviceId, &Info::setRouterMac,
+      &Info::setScene, &Info::setPlatformVersion, &Info::setAppAuthToken, &Info::setAppId,
+      &Info::setSignType, &Info::setSdkVersion, &Info::setModel, &Info::setUseH5Gk,
+      &Info::setPlatformName, &Info::setBrand, &Info::setPelixId, &Info::setLongitude,
       &Info::setUseZoPwdEncrypt};
   Info info;
   char letter = 'a';

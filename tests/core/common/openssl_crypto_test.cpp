@@ -29,8 +29,7 @@ TEST(AesCbc, ReadsSixteenKeyBytesZeroFilledAndKeepsWhatTheUpdateGaveOfACutCipher
   EXPECT_EQ(aesCbcEncrypt(plain, zeroFilled + "ignored", iv), cipher);
   EXPECT_NE(aesCbcEncrypt(plain, "shorT", iv), cipher);
   EXPECT_EQ(aesCbcDecrypt(cipher, "short", iv), plain);
-  // Cut inside a block, the partial block is dropped; cut at a block edge, the
-  // held-back last block fails its padding check.
+  // A partial block is dropped; a held-back last block fails its padding check.
   EXPECT_EQ(aesCbcDecrypt(cipher.substr(0, 40), zeroFilled, iv), plain.substr(0, 32));
   EXPECT_EQ(aesCbcDecrypt(cipher.substr(0, 48), zeroFilled, iv), plain.substr(0, 32));
   EXPECT_EQ(aesCbcDecrypt("", zeroFilled, iv), "");

@@ -30,10 +30,10 @@ TEST(ScrambledString, EnciphersWithSixteenRoundXteaInLittleEndianWords) {
 }
 
 TEST(ScrambledString, PrefixesTheBodyLengthAsLeb128AndDecodesInPlaceTwice) {
-  // {text length, LEB128 of the body length}: a multiple of 8 ends after the body.
-  const std::pair<size_t, Bytes> rows[] = {
-      {0, {0}},   {7, {8}},     {8, {8}},         {9, {16}},
-      {16, {16}}, {120, {120}}, {121, {0x80, 1}}, {20000, {0xA0, 0x9C, 1}}};
+  // {text length, LEB128 of the body length}
+  const std::pair<size_t, Bytes> rows[] = {{0, {0}},     {7, {8}},         {8, {8}},
+                                           {9, {16}},    {120, {120}},     {121, {0x80, 1}},
+                                           {20000, {0xA0, 0x9C, 1}}};
   for (const auto& [length, prefix] : rows) {
     SCOPED_TRACE(length);
     std::string text(length, '\0');

@@ -1,4 +1,3 @@
-// MMD5 against OpenSSL's MD5 on random messages.
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
@@ -11,9 +10,7 @@
 
 namespace {
 
-// Every length to 300 bytes, then megabytes; the messages repeat a random period,
-// so the last can pass 2^32 bits, where the bit count carries into its high word.
-// Each is fed in random pieces, and a copy taken midway finishes it too.
+// Every length to 300 bytes, then up to past 2^32 bits, in random pieces; a midway copy too.
 TEST(MD5Oracle, AgreesOnEveryLengthTo300BytesAndOnMegabytesInRandomPieces) {
   constexpr size_t kPeriod = 999983, kMaxPiece = 5000;
   std::mt19937 random(1321);

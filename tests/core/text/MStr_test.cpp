@@ -15,8 +15,7 @@ namespace {
 
 using mvc::MStr;
 
-// Random operations (positions and counts in and out of range, sources inside
-// the string's own text) checked against std::string, capacities included.
+// Positions and counts in and out of range, sources inside the string's own text.
 TEST(MStrModel, AgreesWithStdStringOverRandomOperations) {
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::mt19937 random(seed);
@@ -56,7 +55,6 @@ TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
   EXPECT_EQ(probe[7], '\0');
 }
 
-// The members that compare are checked against the model.
 TEST(MStrStatics, ReturnTheExactResults) {
   EXPECT_NE(MStr::strncmp("abcX", "abcY", -1), 0);  // a negative count compares whole texts
   EXPECT_EQ(MStr::strncasecmp("abcX", "ABCy", 3), 0);

@@ -10,8 +10,7 @@ namespace {
 
 using hxcore::detail::osHostProbes;
 
-// The executable's name is checked through the shared platform. ctest runs each
-// test in a process of its own, so the variables set here are not restored.
+// ctest runs each test in a process of its own: the variables set here are not restored.
 TEST(HostProbesPosix, LocaleIsTheFirstSetVariableAsLanguageHyphenRegion) {
   const char* const variables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
   const auto query = [&](const char* all, const char* messages, const char* lang) {

@@ -1,5 +1,5 @@
 // platform_test_support.h - the build's key material, RSA and HMAC done with OpenSSL, stand-in
-// stored secrets, the error records a call wrote, and threads started together.
+// stored secrets, and threads started together.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -58,15 +58,11 @@ inline std::string rsaEncrypt(const std::string& in, int padding = RSA_PKCS1_PAD
   EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
   std::string out(static_cast<size_t>(EVP_PKEY_get_size(key)), '\0');
   size_t n = out.size();
-  const bool ok = EVP_PKEY_encrypt_init(ctx) == 1 &&
-                  EVP_PKEY_CTX_set_rsa_padding(ctx, padding) == 1 &&
-                  EVP_PKEY_encrypt(ctx, reinterpret_cast<unsigned char*>(&out[0]), &n, bytesOf(in),
-                                   in.size()) == 1;
-  EVP_PKEY_CTX_free(ctx);
-  EVP_PKEY_free(key);
-  BIO_free(bio);
-  EXPECT_TRUE(ok);
-  return out.substr(0, ok ? n : 0);
+  EXPECT_TRUE(EVP_PKEY_encrypt_init(ctx) == 1 && EVP_PKEY_CTX_set_rsa_padding(ctx, padding) == 1 &&
+              EVP_PKEY_encrypt(ctx, reinterpret_cast<unsigned char*>(&out[0]), &n, bytesOf(in),
+                               in.size()) == 1);
+  EVP_PKEY_CTX_free(ctx), EVP_PKEY_free(key), BIO_free(bio);
+  return out.substr(0, n);
 }
 
 // The Base64 text a client hands over for `secret`.

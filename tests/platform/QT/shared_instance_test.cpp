@@ -1,5 +1,4 @@
-// The process-wide objects. This executable has its own process, so the shared
-// platform object's secret is derived here once, by the test that means to.
+// The shared platform object, in a process of its own: its secret is derived once, here.
 #include <gtest/gtest.h>
 
 #include "IIotPlatformImpl.h"

@@ -62,7 +62,7 @@ TEST(UrlIpv4, AcceptsFourOctetsUpTo255Only) {
   for (const char* text : {"0.0.0.0", "255.255.255.255", "10.0.100.9"}) EXPECT_TRUE(is_ipv4(text));
   for (const char* text :
        {"256.1.1.1", "01.2.3.4", "1.2.3", "1.2.3.4.5", "1..2.3", "1.2.3.4.", ".1.2.3.4", "1.2.3.00",
-        "1.2.3.0255", "1.2.3.99999999999999999999", "1.2.3.a", "", "1.2.3.4 "}) {
+        "1.2.3.0255", "1.2.3.99999999999999999999", "1.2.3.a", "", "1.2.3.4 ", "1x2.3.4"}) {
     EXPECT_FALSE(is_ipv4(text)) << text;
   }
   // The host setter's screen: 7 to 254 digits and dots.
