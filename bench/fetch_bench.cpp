@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fetching a 100 MB body from a server on 127.0.0.1, three ways, and random identifiers.
 //
 //   FetchHxCurl        HXCurl::get_data_from_url: grows with realloc by half its capacity,

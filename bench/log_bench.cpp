@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The cost of a record: hxcore's MirvLog, filtered and delivered to a no-op
 // callback, beside spdlog formatting the same record with an equivalent
 // pattern into a sink that applies the pattern and drops the bytes; and the

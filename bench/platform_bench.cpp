@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Request signing and Base64 beside OpenSSL.
 //
 // Signing: the library's signString after its first call (the secret is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // MMD5 beside OpenSSL's MD5, and MStr beside std::string.
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Threads benchmarks: the throttling gate's check beside a bare lock and clock
 // read, a zero-delay timeout beside a plain thread start, and how late a 10 ms
 // timeout fires beside a bare condition-variable wait.

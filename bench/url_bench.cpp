@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HXUrl beside libcurl's URL API and uriparser on one fixed set of realistic
 // URLs: parsing and reading every component, and writing the text back.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The `docs` target: the HTML reference of the public headers, built by
 # Doxygen into build/.../docs/html (open index.html). Warnings are errors, so
 # every public class, function and macro must carry its contract.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Install rules: the library, its public headers under include/hxcore/, the
 # CMake package (hxcore::hxcore) and a pkg-config file.
 include(CMakePackageConfigHelpers)

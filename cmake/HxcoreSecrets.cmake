@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The secrets built into the library: an RSA private key, an AES key and IV,
 # and the key they are scrambled with. hxcore_scramble_secrets turns the files
 # of HXCORE_SECRETS_DIR into a generated source holding them only in scrambled

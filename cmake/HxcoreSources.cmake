@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The library's sources and public headers, area by area. HXCORE_OS_DIR is the
 # platform folder of the target system (platform/Posix or platform/Windows).
 # HXCORE_PORTABLE_ONLY leaves out the areas that need Qt, libcurl, OpenSSL or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file hxcore.h
 /// The whole public API of hxcore, and cJSON's, in one include.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fetching a URL into memory on the client's own libcurl handle.
 //   fetch URL   (http://, https:// or file://)
 #include <curl/curl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A Qt 5 client's typical request: log records to a callback, the platform
 // object, a setting, the device-context record as JSON, a request signature.
 //   typical_request ENCRYPTED_SECRET   (Base64 of the RSA-encrypted app secret,

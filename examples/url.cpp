@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Assembling a URL from components, and checking URL texts a user typed.
 //   url [TEXT...]
 #include <hxcore/hxcore.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the tolerant Base64 decoder: both forms agree, the buffer form never writes past the
 // announced length, and whatever decodes re-encodes to a text that decodes to the same bytes.
 #include <cstdint>

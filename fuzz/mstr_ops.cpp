@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Drives mvc::MStr operations from fuzz input beside a std::string model and
 // stops at the first disagreement (ASan and UBSan catch the rest).
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes the scrambled-string format: any text survives encoding and two decodes (odd first
 // byte), and the decoder never reads or writes outside arbitrary storage (even first byte).
 #include "detail/scrambled_string.h"

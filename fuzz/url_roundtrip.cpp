@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fuzzes HXUrl with arbitrary text: parsing, building and printing never crash, a text that
 // parses and builds comes back the same after a second parse, the setters refuse only with parse
 // errors, and the normal forms are fixed points (the IPv6 one a valid address).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Writes the ABI baseline of libhxcore.so: libabigail's description (abidw) of
 # what the library exports and of every type reachable from it, as the
 # installed public headers declare them, into abi/libhxcore.so.MAJOR.abi.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Holds a built libhxcore.so to the committed ABI baseline with libabigail's
 # abidiff. Within one major version only additions pass: a removed or changed
 # function or variable (a changed signature, a changed layout of a type it

@@ -2,8 +2,8 @@
 # Lists the committed source files whose first five lines lack the line
 # "SPDX-License-Identifier: Apache-2.0", and fails when there is one. Sources
 # are the C and C++ files, CMake files and templates, the linker script, shell
-# scripts, the CI script and debian/rules; data, keys, fuzz corpora, licence
-# texts, Markdown and JSON (which has no comments) are not.
+# and Python scripts, the CI script and debian/rules; data, keys, fuzz corpora,
+# licence texts, Markdown and JSON (which has no comments) are not.
 #   scripts/check_spdx.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ while IFS= read -r -d '' file; do
   head -n 5 -- "$file" | grep -qF -- "$tag" && continue
   echo "$file"
   missing=$((missing + 1))
-done < <(git ls-files -z -- '*.c' '*.cpp' '*.h' '*.in' '*.cmake' '*.map' '*CMakeLists.txt' '*.sh' \
+done < <(git ls-files -z -- '*.c' '*.cpp' '*.h' '*.in' '*.cmake' '*.map' '*CMakeLists.txt' '*.sh' '*.py' \
                             .ci/run debian/rules)
 
 if [ "$missing" -gt 0 ]; then

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Cross-builds hxcore.dll and its tests for 64-bit Windows with mingw-w64 and
 # runs the tests under Wine, in a Wine prefix made fresh for this run.
 #   scripts/cross_test.sh

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the Debian packages (libhxcore1, libhxcore-dev, hxcore-tools and
 # their -dbgsym) from a copy of the source tree, fails on any lintian error,
 # installs them, builds and runs the example clients against /usr, and

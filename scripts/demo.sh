@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what is missing, builds hxcore and hxtool, and runs `hxtool demo`:
 # a typical client request walked through the library. The README's demo
 # command.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the Debian packages that hxcore's build, tests, benchmarks, Windows
 # cross-build and shipping (reference, ABI check, Debian packages) need, and only those that are missing. Idempotent and
 # silent when everything is already there.

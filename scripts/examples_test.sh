@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the example clients of examples/ against an installed hxcore, the way
 # a user does (find_package(hxcore)), and runs each: the typical request with a
 # secret encrypted by the installed hxtool, URL assembly and checks, and a

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Mutation testing for hxcore: how many small faults do the tests catch?
 
 Applies a reproducible sample of single-point mutations to the library's own

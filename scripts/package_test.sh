@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs a build into a temporary prefix, runs the installed hxtool with an
 # empty environment, then builds and runs the consumer program against the
 # prefix twice: through find_package(hxcore) and through pkg-config.

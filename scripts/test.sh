@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what is missing, builds hxcore with its tests (warnings as errors)
 # and runs every test. The README's test command.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs a Windows program under Wine; the cross-build's test runner.
 #   scripts/wine_run.sh PREFIX PROGRAM [ARG]...   run PROGRAM, return its status
 #   scripts/wine_run.sh PREFIX --hold             create PREFIX, keep its server up

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Reads the built library's exports: the dynamic symbol table of a shared
 # object, the export name table of a DLL (through $OBJDUMP, the cross
 # binutils' objdump). Fails when one of the plain names given after the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 compilers (the
 # "posix" thread model, so std::thread and std::mutex work) and runs the
 # programs it builds under Wine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The thread handle: an owner of one handle of the platform layer.
 #include "COSThread.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file
 /// COSThread and the three functions that start, wait for and close its thread.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The monotonic clock and the date text over the system's counter.
 #include "HXClock.h"
 

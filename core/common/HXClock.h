@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file HXClock.h
 /// A monotonic millisecond and second clock, and a date text.
 ///

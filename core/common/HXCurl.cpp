@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fetching into memory over libcurl, the receive buffer, and libcurl's counted global set-up.
 #include "HXCurl.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class HXCurl HXCurl.h <hxcore/HXCurl.h>
 /// Fetches a URL's body into memory over libcurl, and counts libcurl's global set-up.
 ///

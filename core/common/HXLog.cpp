@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The log facility: threshold first, then one record formatted on the stack
 // and handed to the callback or the debugger output.
 #include "HXLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file HXLog.h
 /// The library's one log sink: a threshold, a callback, a record format.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Random identifiers over OpenSSL's generator, reseeded with one fixed text on every call.
 #include "HXRandom.h"
 

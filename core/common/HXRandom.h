@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class HXRandom HXRandom.h <hxcore/HXRandom.h>
 /// Random identifiers of letters and digits, from OpenSSL's generator.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The throttling gate: a ring of recorded times that keeps one slot empty.
 #include "HXThrottling.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class HXThrottling HXThrottling.h <hxcore/HXThrottling.h>
 /// A rate gate over a sliding window of the monotonic clock.
 ///

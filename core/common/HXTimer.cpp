@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The timer service: one thread per scheduled callback, joined by stopAll.
 #include "HXTimer.h"
 

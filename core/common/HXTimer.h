@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class HXTimer HXTimer.h <hxcore/HXTimer.h>
 /// One-shot and repeating callbacks, each on a thread of its own.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HXUrl: construction, copying, the lazy flags, getters and setters.
 #include "HXUrl.h"
 

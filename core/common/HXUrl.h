@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class HXUrl HXUrl.h <hxcore/HXUrl.h>
 /// One URL held as text and as seven canonical components side by side.
 ///

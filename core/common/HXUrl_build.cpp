@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HXUrl's builder, which writes the components back as percent-encoded text,
 // and its one-line diagnostic print.
 #include <ostream>

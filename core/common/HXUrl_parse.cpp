@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HXUrl's parser: one left-to-right scan that cuts the text at the generic URL
 // delimiters and checks every piece, then the conversion of the pieces into
 // the components, stored all at once only when everything has passed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The platform interface's own code: its destructor and RSA decryption of the
 // application secret (OpenSSL stays out of the public header).
 #include "IIotPlatformImpl.h"

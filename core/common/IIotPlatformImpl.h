@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file
 /// The platform interface and `getSharedPlatformImpl`, which returns the one object behind it.
 

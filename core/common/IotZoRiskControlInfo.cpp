@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The record's copies and its two JSON writers.
 #include "IotZoRiskControlInfo.h"
 

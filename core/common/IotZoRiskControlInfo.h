@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file
 /// The device-context record IotZoRiskControlInfo and the list of its properties.
 

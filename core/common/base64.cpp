@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Base64 with the library's tolerant decoding. Encoding looks up two output
 // characters per 12 input bits; decoding looks up each character's bits already
 // shifted into place and takes the exact (slow) path only for a group that

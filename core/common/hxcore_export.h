@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @file hxcore_export.h
 /// The one macro that marks what the library exports, and the one that lets
 /// compilers check printf-like arguments.

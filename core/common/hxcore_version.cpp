@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library's own version, compiled in from the generated header.
 #include "hxcore_version.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // HMAC-SHA1 and AES-128-CBC through OpenSSL's EVP interfaces.
 #include "detail/openssl_crypto.h"
 

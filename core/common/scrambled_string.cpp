@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The stored-secret format: LEB128 length prefix and XTEA-enciphered blocks.
 #include "detail/scrambled_string.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a stored secret of the library.
 #include "detail/stored_secrets.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "MMD5.h"
 
 #include <cstdint>

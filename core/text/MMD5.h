@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class mvc::MMD5 MMD5.h <hxcore/MMD5.h>
 /// The MD5 message digest of RFC 1321.
 ///

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /// @class mvc::MStr MStr.h <hxcore/MStr.h>
 /// A growable 8-bit text string, and static helpers over NUL-terminated
 /// character arrays (bounded copy, concatenation and formatting into caller

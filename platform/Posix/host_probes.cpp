@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Host probes on POSIX: no Windows version test holds, the locale comes from
 // the environment the way setlocale would read LC_MESSAGES, and the executable
 // is what /proc/self/exe names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Backing memory ahead of writes on POSIX: Linux populates a range in one
 // call, where page faults would cost a trap a page.
 #include "detail/os_memory.h"

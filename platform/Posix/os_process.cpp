@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Process facts and the debugger output on POSIX: the kernel's ids, and
 // standard error standing in for the debugger.
 //

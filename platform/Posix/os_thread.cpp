@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Thread handles on POSIX: a detached pthread and a shared record of its end.
 //
 // The handle is a ThreadRecord that the thread and every open handle hold a

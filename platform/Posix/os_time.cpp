@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The clock calls on POSIX: CLOCK_MONOTONIC in nanoseconds, CLOCK_REALTIME
 // broken down with localtime_r.
 #include "detail/os_time.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The platform object over Qt, and the process's shared instance.
 #include "IotPlatformImpl.h"
 

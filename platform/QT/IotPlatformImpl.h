@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // IotPlatformImpl.h - the platform interface over Qt 5 Core: the settings file,
 // the secrets, signing, AES and the host probes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The host probes behind the platform object.
 #include "IotAppUtils.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // IotAppUtils.h - the process's host probes: system version name, network type,
 // executable name, the user's language and region, and the time locale.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The DLL's entry routine: it only turns off the per-thread attach and detach
 // notifications, which the library does not use.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Host probes on Windows: version tests, the user's locale name, and the
 // executable's file name.
 #include "detail/host_probes.h"

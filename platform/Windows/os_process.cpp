@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Process facts and the debugger output on Windows.
 #include "detail/os_process.h"
 

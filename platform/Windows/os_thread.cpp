@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Thread handles on Windows: the kernel's own handle, as CreateThread gives it.
 #include "detail/os_thread.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The clock calls on Windows: GetLocalTime, QueryPerformanceFrequency and
 // QueryPerformanceCounter, and the runtime's 64-bit local-time conversion.
 #include "detail/os_time.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A client built against the installed package: headers and library of one version, a log
 // callback, and a record written with the cJSON API hxcore brings.
 #include <hxcore/hxcore.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // No line of the private key, no PEM marker and neither AES text is in the built library.
 #include "QT/platform_test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // event_count.h - counted events between threads, so tests synchronise instead of sleeping:
 // `wait(n)` is true once `notify` ran n times, false after a minute (a failure, not a hang).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // log_capture.h - while it lives, the log callback keeps every record delivered from the given
 // threshold up (debug by default); both are restored when it dies. Thread-safe.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The loopback HTTP server over plain POSIX sockets.
 #include "loopback_http_server.h"
 

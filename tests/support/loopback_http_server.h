@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // loopback_http_server.h - an HTTP/1.1 server on 127.0.0.1 for fetch tests and benchmarks.
 // Listens on an ephemeral port for its lifetime and answers one connection at a time on its own
 // thread: /bytes/N gives N bytes whose byte i is `body_byte(i)`, /echo the request's head, and

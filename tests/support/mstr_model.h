@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // mstr_model.h - runs the same operations, read from a byte stream, on mvc::MStr and a
 // std::string model; reports the first disagreement in a result, text, length or capacity.
 #pragma once

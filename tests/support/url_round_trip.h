@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // url_round_trip.h - a text that parses and builds must parse again to the same components and
 // build to the same text. Exempt by design: a built text over the length limit, a default port,
 // the kind of an empty host, and IPvFuture literals of version 0 or 4 (stored as plain hosts).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # hxtool as a user meets it: every command answers --help, a bad argument is
 # one usage line and exit 2, a refusal is one sentence and exit 1, and the
 # results agree with independent tools (coreutils, OpenSSL's command line).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool aes encrypt|decrypt TEXT: the platform object's AES.
 #include <cstdio>
 #include <cstring>

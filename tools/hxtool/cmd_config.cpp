@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool config get KEY | config set KEY VALUE: the settings file.
 #include <cerrno>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool demo: walks the client's typical request as far as the library goes.
 #include <cjson/cJSON.h>
 

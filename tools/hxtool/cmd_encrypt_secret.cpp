@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool encrypt-secret --public-key PEM SECRET: the Base64 text a client
 // hands to setEncryptedAppSecret.
 #include <cerrno>

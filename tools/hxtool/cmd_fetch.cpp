@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool fetch URL [-o FILE]: fetches a body through the library and writes it out.
 #include <curl/curl.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool guid [LEN]: prints one random identifier of letters and digits.
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool host: prints every answer of the host probes.
 #include <cstdio>
 

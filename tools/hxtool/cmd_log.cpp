@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool log LEVEL MESSAGE: writes one record through the library.
 #include <cstdlib>
 #include <string>

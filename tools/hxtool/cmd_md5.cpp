@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool md5 [FILE|-]...: the upper-case MD5 digest of files or standard input.
 #include <cerrno>
 #include <cstdio>

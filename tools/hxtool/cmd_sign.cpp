@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool sign [--hex] --encrypted-secret B64 TEXT: one request signature.
 #include <cstdio>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool url: parses URLs, or puts one together from components, and prints
 // the library's diagnostic line for each.
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // commands.h - hxtool's subcommands and the helpers they share.
 //
 // Each subcommand is `int run_<name>(int argc, char** argv)` with argv[0] its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxtool - a small command-line front for hxcore.
 #include <cstdio>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // RSA encryption of an application secret with OpenSSL, as a client does it.
 #include "secret_encryption.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // secret_encryption.h - what a client does before handing its application
 // secret to the library: RSA (PKCS #1 v1.5) encryption under the library's
 // public key, as Base64 text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxcore_scramble_secrets SECRETS_DIR OUTPUT: turns a folder of secret material
 // into the generated source that holds the library's stored secrets.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/base64.h - the library's Base64 codec (standard alphabet, "=" pads).
 //
 // The decoder is tolerant by design: a character outside the alphabet is read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/gate_clock.h - the clock the throttling gate reads, and its seam.
 //
 // The gate reads `gate_now()`, which is `get_time()` unless a test installed a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/host_probes.h - the operating-system questions behind IotAppUtils.
 //
 // Implemented once per system: platform/Windows/host_probes.cpp asks Windows

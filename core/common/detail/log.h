@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/log.h - how the library's own code writes its records.
 //
 // Every record carries the tag "HX", the calling file and line, and the

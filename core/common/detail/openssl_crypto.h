@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/openssl_crypto.h - HMAC-SHA1 and AES-128-CBC over OpenSSL 3's EVP API.
 //
 // `HmacSha1` keys a MAC context once; each message reuses a spare context

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/os_memory.h - backing memory ahead of the writes that need it.
 //
 // Implemented in platform/Posix/os_memory.cpp (Linux's MADV_POPULATE_WRITE)

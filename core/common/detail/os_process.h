@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/os_process.h - process facts and the debugger output.
 //
 // Implemented once per system: platform/Windows/os_process.cpp over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/os_thread.h - the operating system's thread handle, for COSThread.
 //
 // Implemented once per system: platform/Windows/os_thread.cpp over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/os_time.h - the clock calls of the operating system.
 //
 // Implemented once per system: platform/Windows/os_time.cpp over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/receive_buffer.h - the growable buffer a fetch receives its body into.
 //
 // Starts at one step of zero bytes and grows by whole steps, always keeping a zero after the

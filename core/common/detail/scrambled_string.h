@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/scrambled_string.h - the format the library's stored secrets are kept in.
 //
 // A stored string is a length prefix L (unsigned LEB128) and L bytes holding

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // detail/stored_secrets.h - the secrets built into the library.
 //
 // The RSA private key (its PEM text with every line break written "=="), the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ASCII lower-casing for schemes and registered host names.
 #include "detail/url_chars.h"
 

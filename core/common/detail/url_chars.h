@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // url_chars.h - the byte classes that decide what a URL component may hold.
 //
 // One constant table gives each byte at most one class bit; a byte is admitted

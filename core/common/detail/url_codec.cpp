@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Percent-decoding and percent-encoding of URL components.
 #include "detail/url_codec.h"
 

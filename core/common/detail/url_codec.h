@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // url_codec.h - percent-decoding of parsed components, percent-encoding of
 // written ones.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Address checks, the IPv6 normal form and the path normalisation.
 #include "detail/url_forms.h"
 

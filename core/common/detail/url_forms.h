@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // url_forms.h - address checks and the canonical forms of hosts and paths.
 //
 // Pure functions on byte ranges: the IPv4 check, the IPv6 character screen,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "detail/openssl_crypto.h"
 
 #include "platform_test_support.h"

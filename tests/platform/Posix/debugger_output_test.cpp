@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Without a callback, records go to standard error with a "\n". It is the client's: a record
 // raises no SIGPIPE, never waits long on an output nobody drains, arrives whole or not at all.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // platform_test_support.h - the build's key material, RSA and HMAC done with OpenSSL, stand-in
 // stored secrets, and threads started together.
 #pragma once

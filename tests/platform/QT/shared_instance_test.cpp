@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The shared platform object, in a process of its own: its secret is derived once, here.
 #include <gtest/gtest.h>
 

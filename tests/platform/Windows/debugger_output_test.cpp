@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Without a callback, records go to the debugger output through OutputDebugStringA:
 // the record in one call, then "\n" in a second. Each call raises a debug-print
 // exception; a vectored exception handler sees it before any debugger would.

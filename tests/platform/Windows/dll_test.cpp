@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // hxcore.dll as a client loads it: the plain names resolve undecorated, the
 // library's static initialisation has run, and records flow through it.
 #include <gmock/gmock.h>

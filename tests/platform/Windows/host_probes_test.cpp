@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The host probes' Windows calls: VerifyVersionInfoW, GetUserDefaultLocaleName
 // and GetModuleFileNameA, checked against what the system reports by other means.
 #include "detail/host_probes.h"

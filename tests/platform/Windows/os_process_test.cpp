@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Records carry the ids Windows gives the process and the calling thread.
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // COSThread over CreateThread and WaitForSingleObject: real system threads,
 // real time-outs, flags and ids passed through to Windows unchanged.
 #include <gtest/gtest.h>

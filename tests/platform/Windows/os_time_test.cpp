@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The clock on Windows: the performance counter and the local time, as the
 // system itself reports them around each call.
 #include "detail/os_time.h"
