@@ -12,8 +12,12 @@ build_pkgs=(cmake ninja-build g++ pkg-config binutils
 test_pkgs=(libgtest-dev libgmock-dev clang libclang-rt-14-dev openssl python3)
 bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
 # The Windows cross-build: compilers and binutils for x86_64-w64-mingw32, Wine
-# to run the tests, GoogleTest's sources to build for the target.
-cross_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest)
+# to run the tests, GoogleTest's sources to build for the target; and what
+# scripts/win_deps.sh needs to fetch Debian's sources of Qt, OpenSSL, libcurl and
+# cJSON at the versions of their Linux packages and build them (a native g++
+# for Qt's moc, rcc and qmake).
+cross_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest
+            dpkg-dev xz-utils make perl g++ qtbase5-dev libssl-dev libcurl4-openssl-dev libcjson-dev)
 # Shipping: the Doxygen reference, the libabigail ABI check, the Debian packages.
 ship_pkgs=(doxygen abigail-tools build-essential debhelper dpkg-dev fakeroot lintian)
 
