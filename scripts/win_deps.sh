@@ -151,7 +151,7 @@ openssl_recipe() {
   perl "$src/Configure" mingw64 --cross-compile-prefix="$triple-" --prefix="$prefix" --libdir=lib \
     CC=gcc-posix CXX=g++-posix \
     no-shared no-module no-legacy no-tests no-engine no-dso no-async no-autoload-config \
-    no-comp no-ssl3 no-dtls no-srp no-psk no-ui-console no-ocsp no-cms no-ts no-ct no-cmp no-crmf \
+    no-comp no-ssl3 no-dtls no-srp no-psk no-ui-console no-ocsp no-cms no-ts no-ct no-cmp \
     no-idea no-camellia no-seed no-rc2 no-rc4 no-rc5 no-whirlpool no-sm2 no-sm3 no-sm4 no-aria \
     no-blake2 no-cast no-mdc2 no-siphash no-scrypt no-dsa no-dh no-ec no-rfc3779
   make -j"$jobs" build_generated
