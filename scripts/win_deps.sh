@@ -140,15 +140,18 @@ qt_recipe() {
     sub-tracegen-install_subtargets sub-winmain-install_subtargets
   make install_mkspecs
   install -m 755 bin/qmake "$prefix/bin/qmake"
+  rm -f "$prefix"/lib/libQt5Bootstrap.*   # moc's build-machine helper library
 }
 
 # Static libcrypto only (libcurl does its TLS over Schannel), without the
 # algorithms and subsystems the library never calls; RSA, AES, HMAC, SHA, MD5
 # and RAND stay. No openssl.cnf is read at start-up, so a stray file on the
-# client's machine cannot change the library's crypto.
+# client's machine cannot change the library's crypto. The library and headers
+# are copied by hand: OpenSSL's install targets would build libssl too, and
+# without --prefix no path of this machine is baked into libcrypto.
 openssl_recipe() {
   local src=${source_dir[openssl]}
-  perl "$src/Configure" mingw64 --cross-compile-prefix="$triple-" --prefix="$prefix" --libdir=lib \
+  perl "$src/Configure" mingw64 --cross-compile-prefix="$triple-" \
     CC=gcc-posix CXX=g++-posix \
     no-shared no-module no-legacy no-tests no-engine no-dso no-async no-autoload-config \
     no-comp no-ssl3 no-dtls no-srp no-psk no-ui-console no-ocsp no-cms no-ts no-ct no-cmp \
