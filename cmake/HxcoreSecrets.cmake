@@ -21,17 +21,32 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HXCORE_SECRETS_
 configure_file(${PROJECT_SOURCE_DIR}/tools/hxtool/build_public_key.cpp.in ${HXCORE_PUBLIC_KEY_SOURCE} @ONLY)
 
 if(NOT HXCORE_PORTABLE_ONLY)
-  add_executable(hxcore_scramble_secrets
-    tools/scramble_secrets/main.cpp
-    core/common/scrambled_string.cpp)
-  target_include_directories(hxcore_scramble_secrets PRIVATE ${PROJECT_SOURCE_DIR}/core/common)
-  target_link_libraries(hxcore_scramble_secrets PRIVATE hxcore_warnings OpenSSL::Crypto)
+  if(CMAKE_CROSSCOMPILING)
+    # The scrambler runs while building, so a cross-build makes it for the
+    # build machine: a project of its own, configured with the host compiler.
+    include(ExternalProject)
+    set(host_tools_dir ${PROJECT_BINARY_DIR}/host-tools)
+    set(host_scrambler ${host_tools_dir}/hxcore_scramble_secrets${CMAKE_HOST_EXECUTABLE_SUFFIX})
+    ExternalProject_Add(hxcore_host_tools
+      SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/scramble_secrets
+      BINARY_DIR ${host_tools_dir}
+      CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DHXCORE_WARNINGS_AS_ERRORS=${HXCORE_WARNINGS_AS_ERRORS}
+      BUILD_ALWAYS ON
+      BUILD_BYPRODUCTS ${host_scrambler}
+      INSTALL_COMMAND "")
+    add_executable(hxcore_scramble_secrets IMPORTED)
+    set_target_properties(hxcore_scramble_secrets PROPERTIES IMPORTED_LOCATION ${host_scrambler})
+    set(scrambler_dependency ${host_scrambler})
+  else()
+    add_subdirectory(${PROJECT_SOURCE_DIR}/tools/scramble_secrets)
+    set(scrambler_dependency hxcore_scramble_secrets)
+  endif()
 
   add_custom_command(
     OUTPUT ${HXCORE_STORED_SECRETS_SOURCE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/generated
     COMMAND hxcore_scramble_secrets ${HXCORE_SECRETS_DIR} ${HXCORE_STORED_SECRETS_SOURCE}
-    DEPENDS hxcore_scramble_secrets ${HXCORE_SECRET_FILES}
+    DEPENDS ${scrambler_dependency} ${HXCORE_SECRET_FILES}
     COMMENT "Scrambling the secrets of ${HXCORE_SECRETS_DIR}"
     VERBATIM)
 endif()
