@@ -14,9 +14,11 @@ work=$(mktemp -d)
 wine_prefix=$build/wine-prefix
 trap 'rm -rf "$work"' EXIT
 fail() { echo "sdk: $*" >&2; exit 1; }
+# Runs a command with its output shown only if it fails.
+quiet() { "$@" >"$work/output" 2>&1 || { cat "$work/output" >&2; fail "failed: $*"; }; }
 
 version=$(cat VERSION)
-cmake --build "$build" --target package >/dev/null
+quiet cmake --build "$build" --target package
 (cd "$work" && cmake -E tar xf "$OLDPWD/$build/sdk/hxcore-$version-win64.zip")
 sdk=$work/hxcore-$version-win64
 
@@ -61,10 +63,10 @@ digest=$(printf abc | scripts/wine_run.sh "$wine_prefix" "$sdk/bin/hxtool.exe" m
 [ "$digest" = "900150983CD24FB0D6963F7D28E17F72  -" ] || fail "hxtool.exe md5: $digest"
 
 client=$work/client
-cmake -S tests/package -B "$client" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+quiet cmake -S tests/package -B "$client" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/x86_64-w64-mingw32.cmake" \
-  -Dhxcore_DIR="$sdk/lib/cmake/hxcore" -DCURL_DIR="$sdk/lib/cmake/CURL" >/dev/null
-cmake --build "$client" >/dev/null
+  -Dhxcore_DIR="$sdk/lib/cmake/hxcore" -DCURL_DIR="$sdk/lib/cmake/CURL"
+quiet cmake --build "$client"
 cp "$sdk"/bin/*.dll "$client/"
 scripts/wine_run.sh "$wine_prefix" "$client/hxcore_consumer.exe" | tr -d '\r'
 echo "SDK fetch client" >"$work/greeting.txt"
