@@ -6,7 +6,7 @@
 # library is missing or decorated, or when anything outside the public API is
 # exported (internal helpers, and the standard library's templates the
 # library instantiates, must stay hidden). A DLL must also need no
-# runtime DLL of the compiler: it ships alone.
+# runtime DLL of the compiler and no OpenSSL DLL (libcrypto is linked in).
 #   [OBJDUMP=...] exports_test.sh LIBRARY PLAIN_NAME...
 set -u
 lib=$1; shift
@@ -21,6 +21,7 @@ case "$lib" in
     while read -r needed; do
       case "$needed" in
         libstdc++*|libgcc*|libwinpthread*) echo "needs a compiler runtime DLL: $needed"; status=1 ;;
+        libcrypto*|libssl*) echo "needs an OpenSSL DLL: $needed"; status=1 ;;
       esac
     done < <(awk '/DLL Name:/ {print $3}' <<<"$table")
     ;;

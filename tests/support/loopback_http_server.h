@@ -28,10 +28,16 @@ class LoopbackHttpServer {
   // "http://127.0.0.1:<port>" followed by `target`.
   std::string url(const std::string& target) const;
 
- private:
-  void answer(int client);
+#ifdef _WIN32
+  using Socket = std::uintptr_t;  // Winsock's SOCKET
+#else
+  using Socket = int;
+#endif
 
-  int listener_;
+ private:
+  void answer(Socket client);
+
+  Socket listener_;
   std::string body_;  // the generated body, extended as longer ones are asked for
   std::thread thread_;
 };
