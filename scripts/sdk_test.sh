@@ -19,7 +19,8 @@ quiet() { "$@" >"$work/output" 2>&1 || { cat "$work/output" >&2; fail "failed: $
 
 version=$(cat VERSION)
 quiet cmake --build "$build" --target package
-(cd "$work" && cmake -E tar xf "$OLDPWD/$build/sdk/hxcore-$version-win64.zip")
+archive=$(realpath "$build/sdk/hxcore-$version-win64.zip")
+(cd "$work" && cmake -E tar xf "$archive")
 sdk=$work/hxcore-$version-win64
 
 for file in bin/hxcore.dll bin/hxtool.exe bin/Qt5Core.dll bin/libcurl.dll \
