@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// No line of the private key, no PEM marker and neither AES text is in the built library.
+// No line of the private key, not its PEM markers and neither AES text is in the built library.
 #include "QT/platform_test_support.h"
 
 namespace {
@@ -7,10 +7,11 @@ namespace {
 TEST(StoredSecretsScan, NoKeyOrAesTextInTheLibrary) {
   const std::string library = hxtest::readFile(HXCORE_TEST_LIBRARY_FILE);
   ASSERT_GT(library.size(), 10000u);
-  std::vector<std::string> needles = {"PRIVATE KEY", "-----BEGIN"};
+  // The key's marker lines whole: OpenSSL, linked into the DLL, holds their parts.
+  std::vector<std::string> needles;
   std::istringstream pem(hxtest::secretFile("rsa_private_key.pem"));
   for (std::string line; std::getline(pem, line);) {
-    if (line.size() >= 16 && line[0] != '-') needles.push_back(line.substr(0, 16));
+    if (line.size() >= 16) needles.push_back(line[0] == '-' ? line : line.substr(0, 16));
   }
   ASSERT_GT(needles.size(), 20u);
   for (const char* name : {"aes_key.txt", "aes_iv.txt"}) {
