@@ -109,8 +109,7 @@ class MStrModel {
         model_ += source_text.substr(0, requested);
         return {"append"};
       case 2:
-        if (in_text) grow(length + 1LL + source_text.size());
-        if (in_text) model_.insert(static_cast<size_t>(position), source_text);
+        if (in_text) grow(length + 1LL + source_text.size()), model_.insert(start, source_text);
         return {"insert", subject_.insert(position, source), in_text ? 0 : -1};
       case 3:
         if (in_text && count >= 0) model_.erase(static_cast<size_t>(position), requested);

@@ -275,7 +275,7 @@ TEST(UrlLazy, BadTextFailsAtEveryUseUntilReplacedOrCleared) {
   const std::function<void()> uses[] = {[&] { url.scheme(); },       [&] { url.query(); },
                                         [&] { url.str(); },          [&] { url.output(out); },
                                         [&] { url.add_query("k"); }, [&] { url.set_query(); },
-                                        [&] { url.host("h"); }};
+                                        [&] { url.set_query(KeyVals{}); }, [&] { url.host("h"); }};
   for (const auto& use : uses) EXPECT_EQ(message_of(use), "Scheme in 'not a url:' is invalid");
   for (const auto& use : uses) EXPECT_EQ(message_of(use), "Scheme in 'not a url:' is invalid");
   EXPECT_EQ(url.str("a:b?q#f").path(), "b");

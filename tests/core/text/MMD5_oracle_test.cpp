@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -12,6 +13,7 @@
 namespace {
 
 // Every length to 300 bytes, then up to past 2^32 bits, in random pieces; a midway copy too.
+// The one-call digests, upper-case hex and exactly 16 bytes, for every length to 300.
 TEST(MD5Oracle, AgreesOnEveryLengthTo300BytesAndOnMegabytesInRandomPieces) {
   constexpr size_t kPeriod = 999983, kMaxPiece = 5000;
   std::mt19937 random(1321);
@@ -44,6 +46,15 @@ TEST(MD5Oracle, AgreesOnEveryLengthTo300BytesAndOnMegabytesInRandomPieces) {
     copy.Final(copy_digest);
     EXPECT_EQ(std::memcmp(digest, expected, 16), 0) << size;
     EXPECT_EQ(std::memcmp(copy_digest, expected, 16), 0) << size;
+    if (size > 300) continue;
+    char hex[33], binary[17];
+    for (int i = 0; i < 16; ++i) std::snprintf(hex + 2 * i, 3, "%02X", expected[i]);
+    binary[16] = 0x5A;
+    mvc::MStr one_call;
+    mvc::MMD5::Digest(bytes.data(), static_cast<int>(size), &one_call);
+    mvc::MMD5::Digest(bytes.data(), static_cast<int>(size), binary);
+    EXPECT_STREQ(one_call.c_str(), hex) << size;
+    EXPECT_TRUE(std::memcmp(binary, expected, 16) == 0 && binary[16] == 0x5A) << size;
   }
 }
 

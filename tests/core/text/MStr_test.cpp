@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "MMD5.h"
 #include "mstr_model.h"
 
 namespace {
 
+using mvc::MMD5;
 using mvc::MStr;
 
 // Positions and counts in and out of range, sources inside the string's own text.
@@ -91,6 +93,29 @@ TEST(MStrNumbers, ConvertBothWaysAtTheLimits) {
   EXPECT_EQ(s.asInt(), INT_MIN);  // saturates
   EXPECT_EQ(MStr::atoi("  +17x"), 17);
   EXPECT_EQ(MStr("2.5e1").asDouble(), 25.0);
+}
+
+// Known answers also where the random-message oracle is not built. Final zeroes the state and
+// keeps the count: a second Final pads 512 bits from zero words.
+TEST(MD5, GivesKnownDigestsFeedsNothingForANegativeLengthAndFinalZeroesTheState) {
+  // 56 distinct bytes: every message word differs, and the padding just needs a second block.
+  const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123";
+  MStr empty, alphabet, abc, zeroed;
+  MMD5::Digest("", 0, &empty);
+  MMD5::Digest(kAlphabet, 56, &alphabet);
+  MMD5 context;
+  context.Init();
+  context.Update("ab", 2);
+  context.Update("zzz", -5);
+  context.Update(nullptr, 7);
+  context.Update("c", 1);
+  context.Final(&abc);
+  context.Final(&zeroed);
+  context.Final(static_cast<MStr*>(nullptr));  // nothing to write into, no fault
+  EXPECT_STREQ(empty.c_str(), "D41D8CD98F00B204E9800998ECF8427E");
+  EXPECT_STREQ(alphabet.c_str(), "27ECA74A76DAAE63F472B250B5BCFF9D");
+  EXPECT_STREQ(abc.c_str(), "900150983CD24FB0D6963F7D28E17F72");
+  EXPECT_STREQ(zeroed.c_str(), "0128E69A2F15032790E7E004D45731DE");
 }
 
 }  // namespace

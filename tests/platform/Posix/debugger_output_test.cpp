@@ -18,14 +18,10 @@
 
 namespace {
 
-// Points standard error at `fd` for its lifetime.
-class StderrTo {
- public:
-  explicit StderrTo(int fd) : saved_(dup(STDERR_FILENO)) { dup2(fd, STDERR_FILENO); }
-  ~StderrTo() { dup2(saved_, STDERR_FILENO), close(saved_); }
-
- private:
-  int saved_;
+struct StderrTo {  // points standard error at `fd` for its lifetime
+  explicit StderrTo(int fd) : saved(dup(STDERR_FILENO)) { dup2(fd, STDERR_FILENO); }
+  ~StderrTo() { dup2(saved, STDERR_FILENO), close(saved); }
+  const int saved;
 };
 
 struct Pipe {
