@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxcore.dll as a client loads it: the plain names resolve undecorated, the
-// library's static initialisation has run, and records flow through it.
+// library's static initialisation has run, and records flow through it carrying
+// the ids Windows gives the process and the calling thread.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -33,7 +34,9 @@ TEST(WindowsDll, PlainNamesResolveToTheFunctionsTheClientCallsAndCarryRecords) {
   log(3, "APP", "C:\\client\\main.cpp", 12, "Client::run", "through the %s", "DLL");
   set_callback(nullptr, nullptr);
   EXPECT_THAT(g_record,
-              testing::EndsWith("\t[W|APP]\t[main.cpp:12](Client::run): through the DLL"));
+              testing::EndsWith(" [" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetCurrentThreadId()) +
+                                "]\t[W|APP]\t[main.cpp:12](Client::run): through the DLL"));
   EXPECT_EQ(now_date().size(), 23u);
 }
 
