@@ -58,23 +58,22 @@ TEST(DebuggerOutput, GetsEachRecordAndANewlineOnlyWhileNoCallbackIsSet) {
 // A pipe or socket whose reader closed: no SIGPIPE ends the process or stays pending for a
 // client that blocks it, and its disposition stays the client's.
 TEST(DebuggerOutput, RecordToAnOutputWithoutReaderIsDroppedWithoutASignal) {
-  for (const bool socket : {false, true}) {
-    for (const bool client_blocks_sigpipe : {false, true}) {
-      int ends[2];
-      ASSERT_EQ(socket ? socketpair(AF_UNIX, SOCK_STREAM, 0, ends) : pipe(ends), 0);
-      close(ends[0]);
-      sigset_t sigpipe, saved, pending;
-      sigemptyset(&sigpipe), sigaddset(&sigpipe, SIGPIPE);
-      pthread_sigmask(client_blocks_sigpipe ? SIG_BLOCK : SIG_UNBLOCK, &sigpipe, &saved);
-      {
-        StderrTo to_output(ends[1]);
-        log_message("nobody reads this");
-      }
-      sigpending(&pending);
-      pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-      close(ends[1]);
-      EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << socket << client_blocks_sigpipe;
+  for (const int kind : {0, 1, 2, 3}) {  // a pipe or a socket, SIGPIPE blocked or not
+    const bool socket = kind & 1, client_blocks_sigpipe = kind & 2;
+    int ends[2];
+    ASSERT_EQ(socket ? socketpair(AF_UNIX, SOCK_STREAM, 0, ends) : pipe(ends), 0);
+    close(ends[0]);
+    sigset_t sigpipe, saved, pending;
+    sigemptyset(&sigpipe), sigaddset(&sigpipe, SIGPIPE);
+    pthread_sigmask(client_blocks_sigpipe ? SIG_BLOCK : SIG_UNBLOCK, &sigpipe, &saved);
+    {
+      StderrTo to_output(ends[1]);
+      log_message("nobody reads this");
     }
+    sigpending(&pending);
+    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+    close(ends[1]);
+    EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << kind;
   }
   struct sigaction action;
   sigaction(SIGPIPE, nullptr, &action);
@@ -114,11 +113,10 @@ TEST(DebuggerOutput, LongRecordsFromManyThreadsReachAPipeWhole) {
   {
     StderrTo to_pipe(drained.ends[1]);
     std::vector<std::thread> writers;
-    for (char letter = 'a'; letter < 'a' + kThreads; ++letter) {
+    for (char letter = 'a'; letter < 'a' + kThreads; ++letter)
       writers.emplace_back([letter] {
         for (int i = 0; i < 50; ++i) log_message(std::string(kLength, letter));
       });
-    }
     for (std::thread& writer : writers) writer.join();
   }
   close(drained.ends[1]);

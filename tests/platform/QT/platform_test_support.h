@@ -51,8 +51,8 @@ inline std::string opensslHmacSha1(const std::string& key, const std::string& da
   return std::string(reinterpret_cast<char*>(digest), length);
 }
 
-// RSA encryption of `in` under the public half of the build's key.
-inline std::string rsaEncrypt(const std::string& in, int padding = RSA_PKCS1_PADDING) {
+// `in` encrypted under the public half of the build's key, in Base64 as a client hands it over.
+inline std::string encryptedForLibrary(const std::string& in, int padding = RSA_PKCS1_PADDING) {
   const std::string pem = secretFile("rsa_public_key.pem");
   BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
   EVP_PKEY* key = PEM_read_bio_PUBKEY(bio, nullptr, nullptr, nullptr);
@@ -63,12 +63,7 @@ inline std::string rsaEncrypt(const std::string& in, int padding = RSA_PKCS1_PAD
               EVP_PKEY_encrypt(ctx, reinterpret_cast<unsigned char*>(&out[0]), &n, bytesOf(in),
                                in.size()) == 1);
   EVP_PKEY_CTX_free(ctx), EVP_PKEY_free(key), BIO_free(bio);
-  return out.substr(0, n);
-}
-
-// The Base64 text a client hands over for `secret`.
-inline std::string encryptedForLibrary(const std::string& secret) {
-  return base64Of(rsaEncrypt(secret));
+  return base64Of(out.substr(0, n));
 }
 
 // `text` as a stored string scrambled with the library's key, kept for the process.
