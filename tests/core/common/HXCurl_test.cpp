@@ -26,7 +26,7 @@ using namespace hxcore::detail;  // the receive buffer
 // A client releases a body with the C library's free().
 using Body = std::unique_ptr<char, decltype(&std::free)>;
 
-// A dozen growths; it arrives within the fetch's 8 s under a sanitizer (realloc copies every
+// About a dozen growths; it arrives within the fetch's 8 s under a sanitizer (realloc copies every
 // time), through Wine's sockets (about 10 MB/s) and on a loaded machine.
 constexpr int kLargeBody = 40 * 1000 * 1000;
 
@@ -122,7 +122,7 @@ TEST_F(Fetch, SmallBodyArrivesAndGrowthIsRefusedInAProcessLimitedToOneGibibyte) 
   std::vector<char> url = writable(server_.url("/bytes/5"));
   EXPECT_EXIT(
       {
-        rlimit limit;  // (no braces: a comma would split the macro's argument)
+        rlimit limit;  // set field by field: a brace list's comma would split the macro argument
         limit.rlim_cur = limit.rlim_max = 1 << 30;
         int size = 0;
         char* body = setrlimit(RLIMIT_AS, &limit) == 0
