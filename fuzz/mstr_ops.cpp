@@ -9,8 +9,7 @@
 #include "../tests/support/mstr_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  hxtest::ByteSource source(data, size);
-  const std::string problem = hxtest::MStrModel().run(source);
+  const std::string problem = hxtest::MStrModel().run(data, size);
   if (!problem.empty()) {
     std::fprintf(stderr, "MStr disagrees with the model: %s\n", problem.c_str());
     std::abort();

@@ -12,33 +12,14 @@
 
 namespace hxtest {
 
-class ByteSource {
- public:
-  ByteSource(const uint8_t* data, size_t size) : next_(data), end_(data + size) {}
-  bool done() const { return next_ == end_; }
-  uint8_t next() { return done() ? 0 : *next_++; }
-  int in_range(int low, int high) { return low + (next() | next() << 8) % (high - low + 1); }
-  // Up to 23 bytes: digits, letters, space bytes, \v, high bytes, rarely a NUL (MStr stops there).
-  std::string text() {
-    static constexpr char kAlphabet[] = "09%aAbBzZ_ \t\r\n\b\f\v\x80\xff";
-    std::string result(next() % 24, 'a');
-    for (char& c : result) {
-      const uint8_t pick = next();
-      c = pick == 255 ? '\0' : kAlphabet[pick % (sizeof kAlphabet - 1)];
-    }
-    return result;
-  }
-
- private:
-  const uint8_t *next_, *end_;
-};
-
 class MStrModel {
  public:
-  // Runs operations until the source is used up; "" when MStr always agreed.
-  std::string run(ByteSource& in) {
-    for (int step = 0; !in.done(); ++step) {
-      const Outcome out = apply(in);
+  // Runs operations read from the bytes until they are used up; "" when MStr always agreed.
+  std::string run(const uint8_t* data, size_t size) {
+    next_ = data;
+    end_ = data + size;
+    for (int step = 0; next_ != end_; ++step) {
+      const Outcome out = apply();
       if (out.got == out.expected && same(subject_, model_, capacity_)) continue;
       return "step " + std::to_string(step) + " " + out.operation + ": " + std::to_string(out.got) +
              " (model " + std::to_string(out.expected) + "), text '" + subject_.c_str() +
@@ -49,6 +30,18 @@ class MStrModel {
   }
 
  private:
+  uint8_t next() { return next_ == end_ ? 0 : *next_++; }
+  int in_range(int low, int high) { return low + (next() | next() << 8) % (high - low + 1); }
+  // Up to 23 bytes: digits, letters, space bytes, \v, high bytes, rarely a NUL (MStr stops there).
+  std::string random_text() {
+    static constexpr char kAlphabet[] = "09%aAbBzZ_ \t\r\n\b\f\v\x80\xff";
+    std::string result(next() % 24, 'a');
+    for (char& c : result) {
+      const uint8_t pick = next();
+      c = pick == 255 ? '\0' : kAlphabet[pick % (sizeof kAlphabet - 1)];
+    }
+    return result;
+  }
   struct Outcome {
     const char* operation;
     int got = 0, expected = 0;  // the operation's result, or 0 for none
@@ -71,18 +64,18 @@ class MStrModel {
     if (size > capacity_) capacity_ = static_cast<int>(std::max<long long>(2LL * capacity_, size));
   }
 
-  Outcome apply(ByteSource& in) {
+  Outcome apply() {
     if (model_.size() > 2000) {  // keeps self-appends from doubling the text forever
       subject_.erase(0, 1900);
       model_.erase(0, 1900);
       return {"erase"};
     }
     const int length = static_cast<int>(model_.size());
-    const std::string text = in.text();
+    const std::string text = random_text();
     const char* const arg = text.c_str();  // MStr reads it up to its first NUL
-    const int count = in.in_range(-1, 30);
-    const int position = in.in_range(-2, length + 2);
-    const int operation = in.next();
+    const int count = in_range(-1, 30);
+    const int position = in_range(-2, length + 2);
+    const int operation = next();
     // Odd operation bytes take the source from the string's own text.
     const bool own = operation & 1;
     const size_t start = static_cast<size_t>(std::min(std::max(position, 0), length));
@@ -95,14 +88,11 @@ class MStrModel {
     const size_t read = count > 0 ? requested : std::string::npos;
     const std::string mine = model_.substr(0, read), theirs = std::string(arg).substr(0, read);
     switch ((operation >> 1) % 18) {
-      case 0: {
-        const bool itself = source == subject_.c_str();  // its own buffer: a no-op
+      case 0:
+        if (source != subject_.c_str())  // its own buffer: a no-op
+          grow(requested + 1LL), model_ = source_text.substr(0, requested);
         subject_.assign(source, count);
-        if (itself) return {"assign itself"};
-        grow(requested + 1LL);
-        model_ = source_text.substr(0, requested);
         return {"assign"};
-      }
       case 1:
         grow(length + 1LL + requested);
         subject_.append(source, count);
@@ -154,7 +144,7 @@ class MStrModel {
         return {"findchar", subject_.findchar(text[0] + (own ? 256 : 0)),
                 length == 0 ? -1 : index((model_ + '\0').find(text[0]))};
       case 14: {
-        const int size = in.in_range(-1, std::min(2 * capacity_ + 2, 1 << 14));
+        const int size = in_range(-1, std::min(2 * capacity_ + 2, 1 << 14));
         if (size >= 1) grow(size);
         return {"reserve", subject_.reserve(size), size < 1 ? -1 : capacity_};
       }
@@ -178,6 +168,7 @@ class MStrModel {
     }
   }
 
+  const uint8_t *next_ = nullptr, *end_ = nullptr;
   mvc::MStr subject_;
   std::string model_;
   int capacity_ = 1;

@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <type_traits>
 #include <vector>
 
 #include "url_round_trip.h"
@@ -25,10 +24,9 @@ using hxtest::url_parts;  // scheme|user info|host|kind|port|path|<key=val>...|f
 using KeyVals = std::vector<HXUrl::KeyVal>;
 using Row = std::pair<std::string, std::string>;                   // input, expected
 using SetRow = std::tuple<const char*, std::string, std::string>;  // component, value, expected
-static_assert(std::is_base_of_v<std::invalid_argument, HXUrl::parse_error>);
-static_assert(std::is_base_of_v<std::runtime_error, HXUrl::build_error>);
 
-template <class Error = HXUrl::parse_error, class Action>
+// Catching the standard bases also proves parse_error and build_error derive from them.
+template <class Error = std::invalid_argument, class Action>
 std::string message_of(Action&& action) {
   try {
     action();
@@ -50,25 +48,23 @@ std::string set(HXUrl& url, const std::string& part, const std::string& value) {
 
 const std::string kHost253 = std::string(252, 'h') + "x", kText256(256, 'u');
 const std::string kPath8000 = "/" + std::string(7999, 'p');
-const std::string kFullIpv6With4 = "0000:0000:0000:0000:0000:ffff:192.168.100.200";
 
 // Texts and their url_parts.
 // clang-format off
 const Row kParsed[] = {
-    {"Urn.X-1+2:y", "urn.x-1+2|||-1||y||"},      {"/a:b", "|||-1||/a:b||"},
-    {"#a?b/c", "|||-1||||a?b/c"},                {"?/a?b=:@", "|||-1|||</a?b=:@>|"},
-    {"http:/p", "http|||-1||/p||"},              {"file:///etc/x", "file|||0||/etc/x||"},
-    {"//u@h:81/p?q#f", "|u|h|0|81|/p|<q=>|f"},   {"//@h:0", "||h|0|0|||"},
-    {"s://us%65r:p%40ss@h?#%41", "s|user:p@ss|h|0||||A"}, {"//h:65535?", "||h|0|65535|||"},
-    {"HTTP://My-Host:80/a/./b/../c", "http||my-host|0|80|/a/c||"},
-    {"//999.999.999.999", "||999.999.999.999|4||||"},  {"//1.2.3", "||1.2.3|0||||"},
-    {"x/%2E%2E/y", "|||-1||y||"},                {"/%2532%7e%7E", "|||-1||/%32~~||"},  // once
-    {"?a=1&b=2;c", "|||-1|||<a=1><b=2><c=>|"},   {"?k=v=w", "|||-1|||<k=v=w>|"},
-    {"?a+b=c%2Bd", "|||-1|||<a b=c+d>|"},        {"?a=1&&b=2", "|||-1|||<a=1><=><b=2>|"},
-    {"//[::1]:80/", "||::1|6|80|/||"},           {"//[::1]x:80/", "||::1|6||/||"},
-    {"//[v7.ab:cd]", "||ab:cd|7||||"},           {"//[vF.x]", "||x|15||||"},
-    {"//[v1.]:8", "|||1|8|||"},                  {"//[v0.AB]", "||ab|0||||"},
-    {"//[v6.0:0::1]", "||::1|6||||"},            {"//[v4.AB:cd]", "||AB:cd|4||||"},
+    {"Urn.X-1+2:y", "urn.x-1+2|||-1||y||"}, {"/a:b", "|||-1||/a:b||"}, {"#a?b/c", "|||-1||||a?b/c"},
+    {"?/a?b=:@", "|||-1|||</a?b=:@>|"}, {"http:/p", "http|||-1||/p||"},
+    {"file:///etc/x", "file|||0||/etc/x||"}, {"//u@h:81/p?q#f", "|u|h|0|81|/p|<q=>|f"},
+    {"//@h:0", "||h|0|0|||"}, {"s://us%65r:p%40ss@h?#%41", "s|user:p@ss|h|0||||A"},
+    {"//h:65535?", "||h|0|65535|||"}, {"HTTP://My-Host:80/a/./b/../c", "http||my-host|0|80|/a/c||"},
+    {"//999.999.999.999", "||999.999.999.999|4||||"}, {"//1.2.3", "||1.2.3|0||||"},
+    {"x/%2E%2E/y", "|||-1||y||"}, {"/%2532%7e%7E", "|||-1||/%32~~||"},  // once
+    {"?a=1&b=2;c", "|||-1|||<a=1><b=2><c=>|"}, {"?k=v=w", "|||-1|||<k=v=w>|"},
+    {"?a+b=c%2Bd", "|||-1|||<a b=c+d>|"}, {"?a=1&&b=2", "|||-1|||<a=1><=><b=2>|"},
+    {"//[::1]:80/", "||::1|6|80|/||"}, {"//[::1]x:80/", "||::1|6||/||"},
+    {"//[v7.ab:cd]", "||ab:cd|7||||"}, {"//[vF.x]", "||x|15||||"}, {"//[v1.]:8", "|||1|8|||"},
+    {"//[v0.AB]", "||ab|0||||"}, {"//[v6.0:0::1]", "||::1|6||||"},
+    {"//[v4.AB:cd]", "||AB:cd|4||||"},
     {"//[0000:0000:0000:0000:0000:FFFF:192.168.100.200]", "||::ffff:192.168.100.200|6||||"}};
 
 // Texts and the text they build.
@@ -86,20 +82,19 @@ const SetRow kStored[] = {
     {"path", "/a/./b/../c d%zz", "/a/c d%zz"}, {"user_info", kText256, kText256},
     {"fragment", kText256, kText256}};
 
-// Setter, refused value and the message.
+// Setter, refused value and the message, which ends quoting the value.
 const SetRow kRefused[] = {
-    {"scheme", "", "Invalid scheme ''"},     {"scheme", "1a", "Invalid scheme '1a'"},
-    {"scheme", "a_b", "Invalid scheme 'a_b'"}, {"scheme", "\xC3", "Invalid scheme '\xC3'"},
-    {"port", "", "Invalid port ''"},         {"port", "080", "Invalid port '080'"},
-    {"port", "65536", "Invalid port '65536'"}, {"port", "8a", "Invalid port '8a'"},
-    {"port", "100000", "Invalid port '100000'"}, {"host", "a b", "Invalid host 'a b'"},
-    {"host", "999.1.1.1", "Invalid IPv4 address '999.1.1.1'"},
-    {"host", "1.2.3", "Invalid IPv6 address '1.2.3'"}, {"host", "h%41", "Invalid host 'h%41'"},
-    {"host", kFullIpv6With4, "Invalid IPv6 address '" + kFullIpv6With4 + "'"},  // 45 bytes
-    {"host", kHost253 + "x", "Host is longer than 253 characters '" + kHost253 + "x'"},
-    {"user_info", kText256 + "!", "User info is longer than 256 characters '" + kText256 + "!'"},
-    {"fragment", kText256 + "!", "Fragment is longer than 256 characters '" + kText256 + "!'"},
-    {"path", kPath8000 + "q", "Path is longer than 8000 characters '" + kPath8000 + "q'"}};
+    {"scheme", "", "Invalid scheme"}, {"scheme", "1a", "Invalid scheme"},
+    {"scheme", "a_b", "Invalid scheme"}, {"scheme", "\xC3", "Invalid scheme"},
+    {"port", "", "Invalid port"}, {"port", "080", "Invalid port"}, {"port", "8a", "Invalid port"},
+    {"port", "65536", "Invalid port"}, {"port", "100000", "Invalid port"},
+    {"host", "a b", "Invalid host"}, {"host", "h%41", "Invalid host"},
+    {"host", "999.1.1.1", "Invalid IPv4 address"}, {"host", "1.2.3", "Invalid IPv6 address"},
+    {"host", "0000:0000:0000:0000:0000:ffff:192.168.100.200", "Invalid IPv6 address"},  // 45 bytes
+    {"host", kHost253 + "x", "Host is longer than 253 characters"},
+    {"user_info", kText256 + "!", "User info is longer than 256 characters"},
+    {"fragment", kText256 + "!", "Fragment is longer than 256 characters"},
+    {"path", kPath8000 + "q", "Path is longer than 8000 characters"}};
 
 // host(text, ip_v) in turn on one URL: the host stored and its kind.
 const std::tuple<const char*, unsigned char, const char*, int> kHostKinds[] = {
@@ -111,15 +106,15 @@ const std::tuple<const char*, unsigned char, const char*, int> kHostKinds[] = {
 // Texts and the message of their parse_error.
 const Row kParseErrors[] = {
     {"/" + std::string(8000, 'a'), "URI is longer than 8000 characters"},
-    {":b", "Scheme in ':b' is invalid"},            {"//h:", "Port '' in '//h:' is invalid"},
+    {":b", "Scheme in ':b' is invalid"}, {"//h:", "Port '' in '//h:' is invalid"},
     {"//h:080", "Port '080' in '//h:080' is invalid"}, {"//[1:2::3:]", "IPv6 [1:2::3] is invalid"},
-    {"//h:65536/", "Port '65536' in '//h:65536/' is invalid"},  {"#%", "Invalid percent encoding"},
-    {"//[::1/", "Missing ] in '//[::1/'"},          {"//[::1/]", "Missing ] in '//[::1/]'"},
-    {"//[]", "Host address in '//[]' is invalid"},  {"//[v6.ab]", "IPv6 [ab] is invalid"},
+    {"//h:65536/", "Port '65536' in '//h:65536/' is invalid"}, {"#%", "Invalid percent encoding"},
+    {"//[::1/", "Missing ] in '//[::1/'"}, {"//[::1/]", "Missing ] in '//[::1/]'"},
+    {"//[]", "Host address in '//[]' is invalid"}, {"//[v6.ab]", "IPv6 [ab] is invalid"},
     {"//[::g]", "Host address in '//[::g]' is invalid"},
     {"//[v12.x]", "Host address in '//[v12.x]' is invalid"},
-    {"//[v1]", "Host address in '//[v1]' is invalid"},   {"/%4", "Invalid percent encoding"},
-    {"//h%41", "Host address in '//h%41' is invalid"},   {"/%4g", "Invalid percent encoding"},
+    {"//[v1]", "Host address in '//[v1]' is invalid"}, {"/%4", "Invalid percent encoding"},
+    {"//h%41", "Host address in '//h%41' is invalid"}, {"/%4g", "Invalid percent encoding"},
     {"//[v1.a%41]", "Host address in '//[v1.a%41]' is invalid"},
     {"//a@b@c", "Host address in '//a@b@c' is invalid"}, {"a b", "Path 'a b' in 'a b' is invalid"},
     {"x#a#b", "Fragment 'a#b' in 'x#a#b' is invalid"},
@@ -134,46 +129,36 @@ const Row kParseErrors[] = {
     // The fragment's bytes are checked while scanning, the query's entries later.
     {"s://h/?a b#c d", "Fragment 'c d' in 's://h/?a b#c d' is invalid"},
     {"s://%zz@[1:2:3]/", "Invalid percent encoding"},
-    {"s://[1:2:3]/%zz", "IPv6 [1:2:3] is invalid"},
-    {"s://h/%zz?a b", "Invalid percent encoding"},  {"?a=%zz&b c", "Invalid percent encoding"},
+    {"s://[1:2:3]/%zz", "IPv6 [1:2:3] is invalid"}, {"s://h/%zz?a b", "Invalid percent encoding"},
+    {"?a=%zz&b c", "Invalid percent encoding"},
     {"?a=1&b c=%zz", "Query key 'b c' in '?a=1&b c=%zz' is invalid"},
     {"?a b#%zz", "Query key 'a b' in '?a b#%zz' is invalid"}};
 // clang-format on
 
-TEST(UrlSetters, StoreCanonicalFormsUpToTheirLimits) {
+TEST(UrlSetters, StoreCanonicalFormsUpToTheirLimitsAndRefuseTheRestChangingNothing) {
   for (const auto& [part, value, stored] : kStored) {
     HXUrl url("https://h/");
     EXPECT_EQ(set(url, part, value), stored) << part << " " << value;
   }
-}
-
-TEST(UrlSetters, RefuseBadValuesQuotingThemAndChangeNothing) {
   for (const auto& [part, value, message] : kRefused) {
     HXUrl url("http://u@keep:81/p?k#f");
-    EXPECT_EQ(message_of([&] { set(url, part, value); }), message) << part;
+    EXPECT_EQ(message_of([&] { set(url, part, value); }), message + " '" + value + "'") << part;
     EXPECT_EQ(url_parts(url), "http|u|keep|0|81|/p|<k=>|f") << part << " " << value;
   }
 }
 
-TEST(UrlSetters, DetectTheKindOfHost) {
+TEST(UrlSetters, DetectTheHostKindDropADefaultPortAndSkipUnchangedValues) {
   HXUrl url;  // one URL throughout, so each kind replaces the one before
   for (const auto& [host, ip_v, stored, kind] : kHostKinds) {
     EXPECT_EQ(url.host(host, ip_v).host(), stored) << host;
     EXPECT_EQ(url.ip_version(), kind) << host;
   }
   EXPECT_EQ(message_of([&] { url.host("xyz", 7); }), "Invalid IPvFuture address 'xyz'");
-}
-
-TEST(UrlSetters, DropADefaultPortWhicheverChangesLast) {
-  HXUrl url("ftp://h:443/");
-  EXPECT_EQ(url.scheme("HTTPS").port(), "");
+  url.str("ftp://h:443/");
+  EXPECT_EQ(url.scheme("HTTPS").port(), "");  // whichever of scheme and port changes last
   EXPECT_EQ(url.port(80).scheme("http").port(), "");
   EXPECT_EQ(url.port(443).scheme("http").port(), "443");
-}
-
-TEST(UrlSetters, LeaveTheTextAloneWhenTheValueIsUnchanged) {
-  HXUrl url;
-  url.host("").path("./").path("..").user_info("").fragment("").set_query(KeyVals{});
+  url.clear().host("").path("./").path("..").user_info("").fragment("").set_query(KeyVals{});
   EXPECT_TRUE(HXUrlInspector::built(url));
   EXPECT_FALSE(HXUrlInspector::built(url.host("h")));
 }
@@ -194,19 +179,17 @@ TEST(UrlQueryAccess, IndexesWithinRangeAndChangesReachTheText) {
   EXPECT_NE(url.query(1), HXUrl::KeyVal("E", ""));
 }
 
-TEST(UrlParse, SplitsAtEveryDelimiterAndReadsIpLiterals) {
+TEST(UrlParse, SplitsAtEveryDelimiterOrRefusesWithTheFirstFailureInOrder) {
   for (const auto& [text, parts] : kParsed) EXPECT_EQ(url_parts(HXUrl(text)), parts) << text;
+  for (const Row& row : kParsed) EXPECT_EQ(hxtest::url_round_trip_failure(row.first), "");
   EXPECT_EQ(HXUrl("/%C3%A9%00").path(), std::string("/\xC3\xA9\0", 4));
   EXPECT_EQ(HXUrl(kPath8000).path(), kPath8000);
-}
-
-TEST(UrlParse, RefusesWithTheFirstFailureInOrder) {
   for (const auto& [text, message] : kParseErrors) {
     EXPECT_EQ(message_of([&] { HXUrl(text).scheme(); }), message) << text;
   }
 }
 
-TEST(UrlBuild, EncodesEachComponentWithItsOwnRules) {
+TEST(UrlBuild, EncodesEachComponentWithItsOwnRulesAndDropsDefaultPorts) {
   HXUrl url;
   url.scheme("s").host("h").user_info("u@x").path("/a b?c").fragment("f g#");
   EXPECT_EQ(url.str(), "s://u%40x@h/a%20b%3Fc#f%20g%23");
@@ -214,10 +197,8 @@ TEST(UrlBuild, EncodesEachComponentWithItsOwnRules) {
   url.set_query(KeyVals{{"a b", "1+1=2"}, {"x=y", ";"}, {"&;=/?:@", "&;=#%"}});
   EXPECT_EQ(url.str(),
             "s://u%40x@h/%C3%25%01%7F%5B%5D?a+b=1%2B1=2&x%3Dy=%3B&%26%3B%3D/?:@=%26%3B=%23%25");
-}
-
-TEST(UrlBuild, WritesCanonicalTextWithoutDefaultPorts) {
   for (const auto& [text, built] : kBuilt) EXPECT_EQ(HXUrl(text).str(), built) << text;
+  for (const Row& row : kBuilt) EXPECT_EQ(hxtest::url_round_trip_failure(row.first), "");
   EXPECT_EQ(HXUrl().host("1.2", 200).str(), "//[vffffffc8.1.2]");
 }
 
@@ -232,7 +213,7 @@ TEST(UrlBuild, RefusesComponentsWithoutTextFormAndKeepsState) {
       {keys.add_query(""), "First query entry has no key"},
       {HXUrl("?a=1&"), "A query entry has no key"}};
   for (const auto& [url, message] : cases) {
-    EXPECT_EQ(message_of<HXUrl::build_error>([&] { url.str(); }), message) << url_parts(url);
+    EXPECT_EQ(message_of<std::runtime_error>([&] { url.str(); }), message) << url_parts(url);
   }
   EXPECT_THROW(keys.str(), HXUrl::build_error);
   EXPECT_EQ(HXUrlInspector::text(keys), "http://h/ok");
@@ -286,7 +267,8 @@ TEST(UrlLazy, BadTextFailsAtEveryUseUntilReplacedOrCleared) {
   EXPECT_EQ(url_parts(url.clear()), "|||-1||||");
 }
 
-TEST(UrlLazy, ParsesOnFirstUseAndCopiesUnparsedTextAsItIs) {
+// Unparsed text is copied as it is; a parsed source hands over deep components, not stale text.
+TEST(UrlCopy, ParsesOnFirstUseAndCopiesWhatTheSourceHolds) {
   const HXUrl source("HTTP://H/x");
   HXUrl copy(source), moved;
   EXPECT_FALSE(HXUrlInspector::parsed(source) || HXUrlInspector::parsed(copy));
@@ -304,24 +286,15 @@ TEST(UrlLazy, ParsesOnFirstUseAndCopiesUnparsedTextAsItIs) {
   EXPECT_FALSE(HXUrlInspector::parsed(moved));
   EXPECT_EQ(moved.path(), "/x");
   EXPECT_TRUE(HXUrlInspector::built(HXUrl(HXUrl().clear())));
-}
-
-TEST(UrlCopy, ParsedSourceHandsOverDeepComponents) {
-  HXUrl source("http://h/p"), target("ftp://other/");
-  target = source.add_query("k", "v");
+  HXUrl parsed("http://h/p"), target("ftp://other/");
+  target = parsed.add_query("k", "v");
   EXPECT_TRUE(HXUrlInspector::parsed(target));
-  EXPECT_EQ(HXUrlInspector::text(target), "ftp://other/");  // stale text is not copied
-  source.set_query(0).val("changed");
-  HXUrl moved(std::move(target));
-  HXUrl& same = moved;
-  moved = same;
-  moved = std::move(same);
-  EXPECT_EQ(moved.str(), "http://h/p?k=v");
-}
-
-TEST(UrlRoundTrip, HoldsForEveryExampleText) {
-  for (const Row& row : kParsed) EXPECT_EQ(hxtest::url_round_trip_failure(row.first), "");
-  for (const Row& row : kBuilt) EXPECT_EQ(hxtest::url_round_trip_failure(row.first), "");
+  EXPECT_EQ(HXUrlInspector::text(target), "ftp://other/");
+  parsed.set_query(0).val("changed");
+  HXUrl& same = target;
+  target = same;
+  target = std::move(same);
+  EXPECT_EQ(HXUrl(std::move(target)).str(), "http://h/p?k=v");
 }
 
 }  // namespace
