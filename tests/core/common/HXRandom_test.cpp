@@ -30,9 +30,8 @@ TEST(RandomGuid, GivesLettersAndDigitsUpTo63AndRefusesOtherLengthsWithOneErrorRe
 // the rest 9,844; the bounds are eight deviations off and far apart.
 TEST(RandomGuid, LettersAToHComeAFifthMoreOftenThanTheRest) {
   std::array<long, 256> counts{};
-  for (int i = 0; i < 10000; ++i) {
+  for (int i = 0; i < 10000; ++i)
     for (unsigned char c : HXRandom::getRandomGUID(63)) ++counts[c];
-  }
   for (const char* p = kLettersAndDigits; *p != '\0'; ++p) {
     const bool favoured = *p >= 'A' && *p <= 'H';
     EXPECT_GT(counts[static_cast<unsigned char>(*p)], favoured ? 11400 : 8950) << *p;

@@ -93,11 +93,10 @@ TEST(ThrottlingGate, ConcurrentChecksKeepTheRingConsistent) {
 }
 
 TEST(ThrottlingConstruction, RefusesFewerThanOneSlot) {
-  for (int slots : {0, -1, -2147483647 - 1}) {
+  for (int slots : {0, -1, -2147483647 - 1})
     EXPECT_THAT([slots] { HXThrottling(10, slots, 60); },
                 ::testing::ThrowsMessage<std::invalid_argument>(
                     "HXThrottling: slots must be at least 1, got " + std::to_string(slots)));
-  }
 }
 
 }  // namespace
