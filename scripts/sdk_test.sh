@@ -72,6 +72,6 @@ cp "$sdk"/bin/*.dll "$client/"
 scripts/wine_run.sh "$wine_prefix" "$client/hxcore_consumer.exe" | tr -d '\r'
 echo "SDK fetch client" >"$work/greeting.txt"
 body=$(scripts/wine_run.sh "$wine_prefix" "$client/hxcore_fetch_client.exe" "file:///Z:$work/greeting.txt" | tr -d '\r')
-[ "$body" = "fetch_client: SDK fetch client" ] || fail "fetch client: $body"
+[ "$(sed -n 2p <<<"$body")" = "SDK fetch client" ] || fail "fetch client: $body"
 echo "sdk: hxcore-$version-win64.zip holds what a client needs and no more; its hxtool runs, and" \
      "clients built against it run under Wine"
