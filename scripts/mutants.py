@@ -15,12 +15,18 @@ time limit, and records the outcome:
 The same seed and sample size over the same sources give the same mutants.
 
   scripts/mutants.py [--seed N] [--sample N] [--build-dir DIR] [--timeout S]
-                     [--report FILE] [--list] [PATH_PREFIX...]
+                     [--report FILE] [--list] [--failures FILE] [PATH_PREFIX...]
 
 PATH_PREFIX limits the sites to files under those paths (core/common/HXUrl).
 The build directory is configured on first use (optimised lightly, no debug
 info, no -Werror: a mutant that only warns still runs). The report is
 Markdown: the tally, then every survivor by file and line.
+
+--failures FILE records which assertions each mutant makes fail: every
+GoogleTest program runs whole (no stop at the first failure) and each failed
+assertion is written as "program|test|file:line|streamed message", one JSON
+line per mutant. The shell-driven tests do not run in this mode.
+scripts/mutant_rows.py reads such files.
 """
 
 import argparse
@@ -304,6 +310,61 @@ def tests_pass(commands, timeout, jobs):
             process.wait()
 
 
+GTEST_FAILURE = re.compile(r"^(.*?)(?::(\d+))?: Failure$")
+# Lines of a failure that show values rather than the test's own message.
+GTEST_DETAIL = re.compile(r"^(Expected|Value of|Actual|Which is|Failed|Death test|With diff|@@|[-+ ]|C\+\+ exception)")
+
+
+def failed_assertions(program, timeout):
+    """Runs one GoogleTest program whole; returns its failed assertions as
+    "test|file:line|message", or "test|crash" / "test|timeout"."""
+    try:
+        result = subprocess.run(program, cwd=ROOT, capture_output=True, text=True,
+                                errors="replace", timeout=timeout)
+        output, status = result.stdout + result.stderr, result.returncode
+    except subprocess.TimeoutExpired as expired:
+        output, status = expired.stdout or "", None
+        if isinstance(output, bytes):
+            output = output.decode(errors="replace")
+    found, test, failure = [], "?", None
+
+    def close():
+        if failure:
+            message = " / ".join(line for line in failure[1] if line and not GTEST_DETAIL.match(line))
+            found.append(f"{test}|{failure[0]}|{message[:200]}")
+
+    for line in output.splitlines():
+        match = GTEST_FAILURE.match(line)
+        if match:
+            close()
+            failure = (f"{Path(match.group(1)).name}:{match.group(2) or 'exception'}", [])
+        elif line.startswith("["):
+            close()
+            failure = None
+            if line.startswith("[ RUN      ] "):
+                test = line[13:].strip()
+        elif failure:
+            failure[1].append(line)
+    close()
+    if status is None or (status != 0 and not found):
+        found.append(f"{test}|{'timeout' if status is None else 'crash'}|")
+    return sorted(set(found))
+
+
+def record_failures(mutant, build, build_dir, timeout, out):
+    """The --failures mode for one applied mutant."""
+    failures = []
+    if run(build, BUILD_TIMEOUT) != 0:
+        outcome = "no-compile"
+    else:
+        for program in sorted((build_dir / "tests").glob("hxcore_*_test")):
+            failures += [f"{program.name}|{f}" for f in failed_assertions([str(program)], timeout)]
+        outcome = "killed" if failures else "survived"
+    out.write(json.dumps({"mutant": mutant.describe(), "outcome": outcome, "failures": failures}) + "\n")
+    out.flush()
+    return outcome
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--seed", type=int, default=1)
@@ -313,6 +374,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2, help="test programs run at once")
     parser.add_argument("--report", default=None, help="Markdown report (default: BUILD_DIR/mutants.md)")
     parser.add_argument("--list", action="store_true", help="list the sampled mutants and stop")
+    parser.add_argument("--failures", default=None, help="JSON lines: the assertions each mutant makes fail")
     parser.add_argument("paths", nargs="*", help="only files under these paths")
     args = parser.parse_args()
 
@@ -338,12 +400,15 @@ def main():
 
     outcomes = []
     started = time.monotonic()
+    failures_out = open(args.failures, "a") if args.failures else None
     for index, mutant in enumerate(sample, start=1):
         original = apply(mutant)
         own = own_programs(mutant, programs_by_source)
         own_commands = [c for c in commands if Path(c[0]).name in own]
         try:
-            if own and run(build + ["--target", *own], BUILD_TIMEOUT) != 0:
+            if failures_out:
+                outcome = record_failures(mutant, build, build_dir, args.timeout, failures_out)
+            elif own and run(build + ["--target", *own], BUILD_TIMEOUT) != 0:
                 outcome = "no-compile"
             elif own_commands and not tests_pass(own_commands, args.timeout, args.jobs):
                 outcome = "killed"
@@ -359,6 +424,8 @@ def main():
         outcomes.append((mutant, outcome))
         print(f"[{index}/{len(sample)}] {outcome:10} {mutant.describe()}", flush=True)
 
+    if failures_out:
+        failures_out.close()
     run(build, None)  # leave the build matching the sources
     killed = sum(1 for _, o in outcomes if o == "killed")
     survived = [m for m, o in outcomes if o == "survived"]
