@@ -318,14 +318,15 @@ GTEST_DETAIL = re.compile(r"^(Expected|Value of|Actual|Which is|Failed|Death tes
 def failed_assertions(program, timeout):
     """Runs one GoogleTest program whole; returns its failed assertions as
     "test|file:line|message", or "test|crash" / "test|timeout"."""
-    try:
-        result = subprocess.run(program, cwd=ROOT, capture_output=True, text=True,
-                                errors="replace", timeout=timeout)
-        output, status = result.stdout + result.stderr, result.returncode
-    except subprocess.TimeoutExpired as expired:
-        output, status = expired.stdout or "", None
-        if isinstance(output, bytes):
-            output = output.decode(errors="replace")
+    with subprocess.Popen(program, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, errors="replace", start_new_session=True) as process:
+        try:
+            output, _ = process.communicate(timeout=timeout)
+            status = process.returncode
+        except subprocess.TimeoutExpired:
+            kill_session(process.pid)  # death tests' children too, which hold the pipe
+            output, _ = process.communicate()
+            status = None
     found, test, failure = [], "?", None
 
     def close():
