@@ -352,14 +352,15 @@ def failed_assertions(program, timeout):
     return sorted(set(found))
 
 
-def record_failures(mutant, build, build_dir, timeout, out):
-    """The --failures mode for one applied mutant."""
+def record_failures(mutant, build, commands, timeout, out):
+    """The --failures mode for one applied mutant: the GoogleTest programs of
+    `commands`, each run whole and verbose (its failures name their test)."""
     failures = []
     if run(build, BUILD_TIMEOUT) != 0:
         outcome = "no-compile"
     else:
-        for program in sorted((build_dir / "tests").glob("hxcore_*_test")):
-            failures += [f"{program.name}|{f}" for f in failed_assertions([str(program)], timeout)]
+        for program in (c[0] for c in commands if c[0] != "ctest"):
+            failures += [f"{Path(program).name}|{f}" for f in failed_assertions([program], timeout)]
         outcome = "killed" if failures else "survived"
     out.write(json.dumps({"mutant": mutant.describe(), "outcome": outcome, "failures": failures}) + "\n")
     out.flush()
@@ -408,7 +409,7 @@ def main():
         own_commands = [c for c in commands if Path(c[0]).name in own]
         try:
             if failures_out:
-                outcome = record_failures(mutant, build, build_dir, args.timeout, failures_out)
+                outcome = record_failures(mutant, build, commands, args.timeout, failures_out)
             elif own and run(build + ["--target", *own], BUILD_TIMEOUT) != 0:
                 outcome = "no-compile"
             elif own_commands and not tests_pass(own_commands, args.timeout, args.jobs):
