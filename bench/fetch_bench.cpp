@@ -12,6 +12,8 @@
 // without mixing the seed text in again first.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
+#include <hxcore/HXCurl.h>
+#include <hxcore/HXRandom.h>
 #include <openssl/rand.h>
 
 #include <cstdlib>
@@ -19,8 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "HXCurl.h"
-#include "HXRandom.h"
 #include "loopback_http_server.h"
 
 namespace {

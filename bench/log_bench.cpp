@@ -4,15 +4,14 @@
 // pattern into a sink that applies the pattern and drops the bytes; and the
 // clock beside std::chrono::steady_clock.
 #include <benchmark/benchmark.h>
+#include <hxcore/HXClock.h>
+#include <hxcore/HXLog.h>
 #include <spdlog/sinks/base_sink.h>
 #include <spdlog/spdlog.h>
 
 #include <chrono>
 #include <memory>
 #include <mutex>
-
-#include "HXClock.h"
-#include "HXLog.h"
 
 namespace {
 

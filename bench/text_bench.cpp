@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 // MMD5 beside OpenSSL's MD5, and MStr beside std::string.
 #include <benchmark/benchmark.h>
+#include <hxcore/MMD5.h>
+#include <hxcore/MStr.h>
 #include <openssl/evp.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "MMD5.h"
-#include "MStr.h"
 
 namespace {
 

@@ -3,6 +3,9 @@
 // read, a zero-delay timeout beside a plain thread start, and how late a 10 ms
 // timeout fires beside a bare condition-variable wait.
 #include <benchmark/benchmark.h>
+#include <hxcore/HXClock.h>
+#include <hxcore/HXThrottling.h>
+#include <hxcore/HXTimer.h>
 
 #include <algorithm>
 #include <chrono>
@@ -10,10 +13,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include "HXClock.h"
-#include "HXThrottling.h"
-#include "HXTimer.h"
 
 namespace {
 

@@ -3,14 +3,13 @@
 // URLs: parsing and reading every component, and writing the text back.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
+#include <hxcore/HXUrl.h>
 #include <uriparser/Uri.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "HXUrl.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool aes encrypt|decrypt TEXT: the platform object's AES.
+#include <hxcore/IIotPlatformImpl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "IIotPlatformImpl.h"
 #include "commands.h"
 
 namespace hxtool {

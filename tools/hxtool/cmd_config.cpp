@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool config get KEY | config set KEY VALUE: the settings file.
+#include <hxcore/IIotPlatformImpl.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "IIotPlatformImpl.h"
 #include "commands.h"
 
 namespace hxtool {

@@ -1,8 +1,18 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool demo: walks the client's typical request as far as the library goes.
 #include <cjson/cJSON.h>
-
 #include <curl/curl.h>
+#include <hxcore/HXClock.h>
+#include <hxcore/HXCurl.h>
+#include <hxcore/HXLog.h>
+#include <hxcore/HXRandom.h>
+#include <hxcore/HXThrottling.h>
+#include <hxcore/HXTimer.h>
+#include <hxcore/HXUrl.h>
+#include <hxcore/IIotPlatformImpl.h>
+#include <hxcore/IotZoRiskControlInfo.h>
+#include <hxcore/MMD5.h>
+#include <hxcore/MStr.h>
 
 #include <condition_variable>
 #include <cstdio>
@@ -12,17 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "HXClock.h"
-#include "HXCurl.h"
-#include "HXLog.h"
-#include "HXRandom.h"
-#include "HXThrottling.h"
-#include "HXTimer.h"
-#include "HXUrl.h"
-#include "IIotPlatformImpl.h"
-#include "IotZoRiskControlInfo.h"
-#include "MMD5.h"
-#include "MStr.h"
 #include "commands.h"
 #include "secret_encryption.h"
 

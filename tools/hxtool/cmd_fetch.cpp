@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool fetch URL [-o FILE]: fetches a body through the library and writes it out.
 #include <curl/curl.h>
+#include <hxcore/HXClock.h>
+#include <hxcore/HXCurl.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -8,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "HXClock.h"
-#include "HXCurl.h"
 #include "commands.h"
 
 namespace hxtool {

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool guid [LEN]: prints one random identifier of letters and digits.
+#include <hxcore/HXRandom.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "HXRandom.h"
 #include "commands.h"
 
 namespace hxtool {

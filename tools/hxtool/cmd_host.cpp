@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool host: prints every answer of the host probes.
+#include <hxcore/IIotPlatformImpl.h>
+
 #include <cstdio>
 
-#include "IIotPlatformImpl.h"
 #include "commands.h"
 
 namespace hxtool {

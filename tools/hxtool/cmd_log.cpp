@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool log LEVEL MESSAGE: writes one record through the library.
+#include <hxcore/HXLog.h>
+
 #include <cstdlib>
 #include <string>
 
-#include "HXLog.h"
 #include "commands.h"
 
 namespace hxtool {

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool md5 [FILE|-]...: the upper-case MD5 digest of files or standard input.
+#include <hxcore/MMD5.h>
+#include <hxcore/MStr.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "MMD5.h"
-#include "MStr.h"
 #include "commands.h"
 
 #ifdef _WIN32

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool sign [--hex] --encrypted-secret B64 TEXT: one request signature.
+#include <hxcore/IIotPlatformImpl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "IIotPlatformImpl.h"
 #include "commands.h"
 
 namespace hxtool {

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool url: parses URLs, or puts one together from components, and prints
 // the library's diagnostic line for each.
+#include <hxcore/HXUrl.h>
+
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "HXUrl.h"
 #include "commands.h"
 
 namespace hxtool {

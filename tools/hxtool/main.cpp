@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool - a small command-line front for hxcore.
+#include <hxcore/HXLog.h>
+#include <hxcore/hxcore_version.h>
+
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <string_view>
 
-#include "HXLog.h"
-#include "hxcore_version.h"
 #include "commands.h"
 
 namespace {

@@ -4,11 +4,10 @@
 // the ids Windows gives the process and the calling thread.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <hxcore/hxcore.h>
 #include <windows.h>
 
 #include <string>
-
-#include "hxcore.h"
 
 namespace {
 
