@@ -51,6 +51,7 @@ set(HXCORE_THREAD_HEADERS
 # HTTP fetch (libcurl) and random identifiers (OpenSSL).
 set(HXCORE_FETCH_SOURCES
   core/common/HXCurl.cpp
+  core/common/detail/receive_buffer.cpp
   core/common/HXRandom.cpp)
 set(HXCORE_FETCH_HEADERS
   core/common/HXCurl.h
