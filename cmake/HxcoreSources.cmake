@@ -32,7 +32,6 @@ set(HXCORE_URL_SOURCES
   core/common/HXUrl.cpp
   core/common/HXUrl_parse.cpp
   core/common/HXUrl_build.cpp
-  core/common/detail/url_chars.cpp
   core/common/detail/url_codec.cpp
   core/common/detail/url_forms.cpp)
 set(HXCORE_URL_HEADERS

@@ -9,8 +9,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "detail/clock.h"
+#include "detail/decimal.h"
 #include "detail/os_process.h"
-#include "detail/os_time.h"
 
 namespace {
 
@@ -74,17 +75,12 @@ class BoundedWriter {
   }
   // Decimal like printf's "%0<width>d": the sign counts toward the width.
   void number(long long value, int width = 0) {
-    char digits[24];
-    int count = 0;
-    unsigned long long magnitude =
-        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    do {
-      digits[count++] = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) character('-');
-    for (int pad = width - count - (value < 0 ? 1 : 0); pad > 0; --pad) character('0');
-    while (count > 0) character(digits[--count]);
+    char digits[hxcore::detail::kMaxDecimalLength];
+    const char* const end = hxcore::detail::write_decimal(digits, value);
+    const char* first = digits;
+    if (value < 0) character(*first++);
+    for (long pad = width - (end - digits); pad > 0; --pad) character('0');
+    text(first, static_cast<size_t>(end - first));
   }
   size_t length() const { return static_cast<size_t>(pos_ - begin_); }
 
@@ -116,7 +112,7 @@ size_t write_header(char* record, int level, const char* tag, const char* file, 
                     const char* function) {
   if (t_process_id == 0) t_process_id = hxcore::detail::os_process_id();
   if (t_thread_id == 0) t_thread_id = hxcore::detail::os_thread_id();
-  const hxcore::detail::LocalTime now = hxcore::detail::os_local_time();
+  const hxcore::detail::LocalTime now = hxcore::detail::local_now();
   const char* base = base_name(file);
 
   BoundedWriter out(record, kRecordTextMax);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "HXClock.h"
+#include "detail/clock.h"
 #include "detail/log.h"
 
 namespace {
@@ -19,7 +19,7 @@ constexpr int kLengthLimit = 64;
 // Made once, from the clock at the first call that passes the length check, and then mixed
 // into the generator again on every call.
 const std::string& seed_text() {
-  static const std::string seed = std::to_string(get_time());
+  static const std::string seed = std::to_string(hxcore::detail::now_ms());
   return seed;
 }
 

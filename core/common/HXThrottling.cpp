@@ -5,23 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "HXClock.h"
-#include "detail/gate_clock.h"
-
-namespace hxcore::detail {
-
-namespace {
-std::atomic<GateClock> installed_gate_clock{nullptr};
-}  // namespace
-
-long long gate_now() {
-  const GateClock clock = installed_gate_clock.load(std::memory_order_relaxed);
-  return clock != nullptr ? clock() : get_time();
-}
-
-GateClock set_gate_clock(GateClock clock) { return installed_gate_clock.exchange(clock); }
-
-}  // namespace hxcore::detail
+#include "detail/clock.h"
 
 namespace {
 
@@ -57,7 +41,7 @@ HXThrottling::~HXThrottling() = default;
 
 bool HXThrottling::checkAndUpdate() {
   std::lock_guard<std::mutex> lock(mutex_);
-  const long long now = hxcore::detail::gate_now();
+  const long long now = hxcore::detail::now_ms();
   if (isForbidden()) return false;
   // Test and clear in one step, so a mark set meanwhile by another thread is
   // either consumed here or kept whole for the next check.
@@ -77,7 +61,7 @@ bool HXThrottling::checkAndUpdate() {
 }
 
 bool HXThrottling::isForbidden() const {
-  return hxcore::detail::gate_now() - forbidden_since_ <= to_ms(forbid_);
+  return hxcore::detail::now_ms() - forbidden_since_ <= to_ms(forbid_);
 }
 
 void HXThrottling::markAllow() { allow_mark_ = true; }

@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "detail/clock.h"
 #include "detail/log.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
 
@@ -25,16 +24,14 @@ int join_all(std::deque<std::thread>& threads) {
   return joined;
 }
 
-// Sleeps `periodMs` on the steady clock, in steps of at most ten days; the
-// target saturates at the clock's end instead of overflowing.
+// Sleeps until the library's clock is `periodMs` on, in steps of at most ten
+// days.
 void sleep_period(int periodMs) {
   if (periodMs <= 0) return;
-  const Clock::time_point now = Clock::now();
-  const std::chrono::milliseconds period{periodMs};
-  const Clock::time_point target =
-      Clock::time_point::max() - now < period ? Clock::time_point::max() : now + period;
-  for (Clock::time_point at = now; at < target; at = Clock::now()) {
-    std::this_thread::sleep_for(std::min<Clock::duration>(target - at, kLongestWait));
+  const long long start = hxcore::detail::now_ms();
+  const long long target = start + periodMs;
+  for (long long at = start; at < target; at = hxcore::detail::now_ms()) {
+    std::this_thread::sleep_for(std::min(std::chrono::milliseconds(target - at), kLongestWait));
   }
 }
 

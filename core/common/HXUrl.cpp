@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "detail/ascii.h"
 #include "detail/url_chars.h"
 #include "detail/url_forms.h"
 
@@ -182,7 +183,7 @@ const std::string& HXUrl::fragment() const {
 HXUrl& HXUrl::scheme(const std::string& scheme) {
   if (!hxcore::detail::valid_scheme(scheme)) throw parse_error(quoted("Invalid scheme ", scheme));
   lazy_parse();
-  if (replace(scheme_, hxcore::detail::to_lower(scheme))) {
+  if (replace(scheme_, hxcore::detail::ascii_str_to_lower(scheme))) {
     built_ = false;
     if (hxcore::detail::is_default_port(scheme_, port_)) port_.clear();
   }
@@ -220,7 +221,7 @@ HXUrl& HXUrl::host(const std::string& host, unsigned char ip_v) {
     new_kind = 6;
   } else {
     if (!all_admitted(host, kHostChars)) throw parse_error(quoted("Invalid host ", host));
-    new_host = to_lower(host);
+    new_host = ascii_str_to_lower(host);
     new_kind = 0;
   }
   if (new_host != host_ || new_kind != ip_version_) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "HXUrl.h"
+#include "detail/hex.h"
 #include "detail/url_chars.h"
 #include "detail/url_codec.h"
 #include "detail/url_forms.h"

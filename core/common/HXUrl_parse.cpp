@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "HXUrl.h"
+#include "detail/ascii.h"
+#include "detail/hex.h"
 #include "detail/url_chars.h"
 #include "detail/url_codec.h"
 #include "detail/url_forms.h"
@@ -245,12 +247,13 @@ void HXUrl::parse_url() const {
   }
 
   // Conversion, in the order that decides which failure is reported first.
-  std::string new_scheme = to_lower(scheme);
+  std::string new_scheme = ascii_str_to_lower(scheme);
   std::string new_user_info =
       user_info.find('%') == kNone ? std::string(user_info) : percent_decode(user_info);
   // No host form admits '%', so the host needs no decoding.
-  std::string new_host =
-      kind == 6 ? normalize_ipv6(host) : kind == 0 && host_needs_lowering ? to_lower(host) : std::string(host);
+  std::string new_host = kind == 6                          ? normalize_ipv6(host)
+                         : kind == 0 && host_needs_lowering ? ascii_str_to_lower(host)
+                                                            : std::string(host);
   std::string new_path = decoded(path);
   normalize_path_in_place(new_path);
   std::vector<KeyVal> new_query = parse_query(query, text);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "detail/hex.h"
+
 namespace mvc {
 
 namespace {
@@ -12,8 +14,6 @@ constexpr uint32_t kInitialState[4] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x
 
 // The padding: one 1 bit, then zeros up to 56 bytes modulo 64.
 constexpr unsigned char kPadding[64] = {0x80};
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 inline uint32_t load_le32(const unsigned char* bytes) {
   // Compilers turn this into one load on little-endian machines.
@@ -200,12 +200,8 @@ void MMD5::Final(MStr* digest) {
   unsigned char bytes[16];
   Final(reinterpret_cast<char*>(bytes));
   if (digest == nullptr) return;
-  char hex[33];
-  for (int i = 0; i < 16; ++i) {
-    hex[2 * i] = kHexDigits[bytes[i] >> 4];
-    hex[2 * i + 1] = kHexDigits[bytes[i] & 15];
-  }
-  hex[32] = '\0';
+  char hex[32];
+  hxcore::detail::write_hex(hex, bytes, sizeof bytes, hxcore::detail::kUpperHexDigits);
   digest->assign(hex, 32);
 }
 

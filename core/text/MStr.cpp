@@ -2,7 +2,6 @@
 #include "MStr.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -12,22 +11,18 @@
 #include <memory>
 #include <new>
 
+#include "detail/ascii.h"
+#include "detail/decimal.h"
+
 namespace mvc {
 
 namespace {
 
-// Case folding is ASCII only, the same on every system and in every locale, so
-// that comparisons agree with `tolower`/`toupper` of this class.
-constexpr std::array<unsigned char, 256> make_lower_table() {
-  std::array<unsigned char, 256> table{};
-  for (int i = 0; i < 256; ++i) {
-    table[i] = static_cast<unsigned char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
-  }
-  return table;
+// Case folding is ASCII only, so that comparisons agree with `tolower`/`toupper`
+// of this class.
+constexpr unsigned char fold(char c) {
+  return static_cast<unsigned char>(hxcore::detail::ascii_tolower(c));
 }
-constexpr std::array<unsigned char, 256> kLower = make_lower_table();
-
-inline unsigned char fold(char c) { return kLower[static_cast<unsigned char>(c)]; }
 
 // Bit i set for the space bytes 8, 9, 10, 12, 13 and 32.
 constexpr unsigned long long kSpaceBits =
@@ -72,21 +67,6 @@ int format_with_copy(char* destination, size_t size, const char* format, va_list
   const int result = std::vsnprintf(destination, size, format, copy);
   va_end(copy);
   return result;
-}
-
-template <typename Unsigned>
-char* write_decimal(bool negative, Unsigned magnitude, char* destination) {
-  char digits[24];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  char* out = destination;
-  if (negative) *out++ = '-';
-  while (count > 0) *out++ = digits[--count];
-  *out = '\0';
-  return destination;
 }
 
 }  // namespace
@@ -275,15 +255,11 @@ void MStr::grow_to(long long size, int kept) {
 }
 
 void MStr::tolower() {
-  for (int i = 0; i < length_; ++i) {
-    if (buffer_[i] >= 'A' && buffer_[i] <= 'Z') buffer_[i] = static_cast<char>(buffer_[i] + 32);
-  }
+  for (int i = 0; i < length_; ++i) buffer_[i] = hxcore::detail::ascii_tolower(buffer_[i]);
 }
 
 void MStr::toupper() {
-  for (int i = 0; i < length_; ++i) {
-    if (buffer_[i] >= 'a' && buffer_[i] <= 'z') buffer_[i] = static_cast<char>(buffer_[i] - 32);
-  }
+  for (int i = 0; i < length_; ++i) buffer_[i] = hxcore::detail::ascii_toupper(buffer_[i]);
 }
 
 void MStr::setValue(int value) {
@@ -457,17 +433,13 @@ long long MStr::atoi64(const char* text) {
 double MStr::atod(const char* text) { return text == nullptr ? 0.0 : std::atof(text); }
 
 char* MStr::itoa(int value, char* destination) {
-  const bool negative = value < 0;
-  const unsigned magnitude =
-      negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-  return write_decimal(negative, magnitude, destination);
+  *hxcore::detail::write_decimal(destination, value) = '\0';
+  return destination;
 }
 
 char* MStr::i64toa(long long value, char* destination) {
-  const bool negative = value < 0;
-  const unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
-                                                : static_cast<unsigned long long>(value);
-  return write_decimal(negative, magnitude, destination);
+  *hxcore::detail::write_decimal(destination, value) = '\0';
+  return destination;
 }
 
 char* MStr::dtoa(double value, char* destination) {

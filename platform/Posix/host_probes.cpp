@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+#include "detail/ascii.h"
+
 namespace hxcore::detail {
 
 namespace {
@@ -28,8 +30,6 @@ const char* localeVariable() {
   return nullptr;
 }
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 // "en_US.UTF-8" or "sr_RS@latin" gives "en-US" and "sr-RS", "de" gives "de";
 // "C", "POSIX" and anything not shaped language[_region] give no name.
 int userLocaleName(std::string& name) {
@@ -42,10 +42,10 @@ int userLocaleName(std::string& name) {
   const std::string region =
       separator == std::string::npos ? std::string() : locale.substr(separator + 1);
   const bool languageOk = language.size() >= 2 && language.size() <= 3 &&
-                          isAsciiLetter(language[0]) && isAsciiLetter(language[1]) &&
-                          (language.size() == 2 || isAsciiLetter(language[2]));
+                          ascii_isalpha(language[0]) && ascii_isalpha(language[1]) &&
+                          (language.size() == 2 || ascii_isalpha(language[2]));
   bool regionOk = separator == std::string::npos || !region.empty();
-  for (const char c : region) regionOk = regionOk && (isAsciiLetter(c) || (c >= '0' && c <= '9'));
+  for (const char c : region) regionOk = regionOk && (ascii_isalpha(c) || ascii_isdigit(c));
   if (!languageOk || !regionOk) return 0;
   name = region.empty() ? language : language + "-" + region;
   return static_cast<int>(name.size()) + 1;

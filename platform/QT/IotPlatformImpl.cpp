@@ -10,6 +10,7 @@
 
 #include "../Windows/IotAppUtils.h"
 #include "detail/base64.h"
+#include "detail/hex.h"
 #include "detail/log.h"
 #include "detail/openssl_crypto.h"
 
@@ -52,12 +53,8 @@ QVariant storableValue(const std::string& value) {
 }
 
 std::string hexOf(const unsigned char* bytes, size_t length) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex(length * 2, '\0');
-  for (size_t i = 0; i < length; ++i) {
-    hex[2 * i] = kDigits[bytes[i] >> 4];
-    hex[2 * i + 1] = kDigits[bytes[i] & 0xF];
-  }
+  hxcore::detail::write_hex(&hex[0], bytes, length, hxcore::detail::kLowerHexDigits);
   return hex;
 }
 

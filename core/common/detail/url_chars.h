@@ -7,12 +7,10 @@
 // escapes every '%'. Pure and stateless, callable from any thread.
 // Example:
 //   if (!all_admitted(host, kHostChars)) throw ...;
-//   std::string scheme = to_lower(text);
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace hxcore::detail {
@@ -71,18 +69,5 @@ inline std::size_t first_not_admitted(std::string_view text, std::uint8_t mask) 
 inline bool all_admitted(std::string_view text, std::uint8_t mask) {
   return first_not_admitted(text, mask) == std::string_view::npos;
 }
-
-// `text` with A to Z turned into a to z; every other byte, 0x80-0xFF too, kept.
-std::string to_lower(std::string_view text);
-
-// Value of a hexadecimal digit (either case), or -1.
-inline int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace hxcore::detail

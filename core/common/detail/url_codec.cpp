@@ -3,13 +3,12 @@
 #include "detail/url_codec.h"
 
 #include "HXUrl.h"
+#include "detail/hex.h"
 #include "detail/url_chars.h"
 
 namespace hxcore::detail {
 
 namespace {
-
-constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
 // Decoding never lengthens the text: write into a copy, then cut it.
 template <bool kPlusIsBlank>
@@ -39,10 +38,8 @@ std::string decode(std::string_view text) {
 
 char* write_escape(char* out, char c) {
   const auto byte = static_cast<unsigned char>(c);
-  out[0] = '%';
-  out[1] = kUpperHexDigits[byte >> 4];
-  out[2] = kUpperHexDigits[byte & 0xF];
-  return out + 3;
+  *out = '%';
+  return write_hex(out + 1, &byte, 1, kUpperHexDigits);
 }
 
 // The query encoders differ only in whether '=' may stay as it is.

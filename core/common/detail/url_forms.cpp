@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "HXUrl.h"
-#include "detail/url_chars.h"
+#include "detail/ascii.h"
+#include "detail/hex.h"
 
 namespace hxcore::detail {
 
@@ -39,13 +40,13 @@ bool is_ipv4(std::string_view text) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   for (int octet = 0; octet < 4; ++octet) {
-    if (i >= n || !is_digit(text[i])) return false;
+    if (i >= n || !ascii_isdigit(text[i])) return false;
     if (text[i] == '0') {
       ++i;  // a '0' is the whole octet
     } else {
       const std::size_t start = i;
       unsigned value = 0;
-      while (i < n && is_digit(text[i])) {
+      while (i < n && ascii_isdigit(text[i])) {
         if (i - start == 3) return false;  // four digits are 1000 or more
         value = value * 10 + static_cast<unsigned>(text[i] - '0');
         ++i;
@@ -61,10 +62,9 @@ bool is_ipv4(std::string_view text) {
 }
 
 bool valid_scheme(std::string_view text) {
-  auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-  if (text.empty() || !letter(text[0])) return false;
+  if (text.empty() || !ascii_isalpha(text[0])) return false;
   for (char c : text.substr(1)) {
-    if (!letter(c) && !is_digit(c) && c != '+' && c != '-' && c != '.') return false;
+    if (!ascii_isalpha(c) && !ascii_isdigit(c) && c != '+' && c != '-' && c != '.') return false;
   }
   return true;
 }
@@ -72,7 +72,7 @@ bool valid_scheme(std::string_view text) {
 bool looks_like_ipv4(std::string_view text) {
   if (text.size() < 7 || text.size() > 254) return false;
   for (char c : text) {
-    if (!is_digit(c) && c != '.') return false;
+    if (!ascii_isdigit(c) && c != '.') return false;
   }
   return true;
 }
@@ -82,7 +82,7 @@ bool valid_port(std::string_view text) {
   if (text[0] == '0') return text.size() == 1;
   unsigned value = 0;
   for (char c : text) {
-    if (!is_digit(c)) return false;
+    if (!ascii_isdigit(c)) return false;
     value = value * 10 + static_cast<unsigned>(c - '0');
   }
   return value <= 65535;
@@ -269,18 +269,6 @@ std::string normalize_path(std::string_view path) {
   std::string normal(path);
   normalize_path_in_place(normal);
   return normal;
-}
-
-char* write_lower_hex(char* out, std::uint32_t value) {
-  static constexpr char kLowerHexDigits[] = "0123456789abcdef";
-  char digits[8];
-  int count = 0;
-  do {
-    digits[count++] = kLowerHexDigits[value & 0xFu];
-    value >>= 4;
-  } while (value != 0);
-  while (count > 0) *out++ = digits[--count];
-  return out;
 }
 
 }  // namespace hxcore::detail

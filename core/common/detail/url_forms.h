@@ -59,8 +59,4 @@ bool is_default_port(std::string_view scheme, std::string_view port);
 std::string normalize_path(std::string_view path);
 void normalize_path_in_place(std::string& path);
 
-// Writes `value` in lower-case hex without leading zeros ("0" for 0), at most
-// 8 characters; returns the end of what it wrote.
-char* write_lower_hex(char* out, std::uint32_t value);
-
 }  // namespace hxcore::detail

@@ -42,7 +42,7 @@ const Pair kPaths[] = {
     {"/a/b/c/../../d", "/a/d"}, {"/..a/.b./...", "/..a/.b./..."}};
 // clang-format on
 
-TEST(UrlCharClasses, GiveEachByteOneClassEachComponentItsMaskAndFoldOnlyAsciiCapitals) {
+TEST(UrlCharClasses, GiveEachByteOneClassAndEachComponentItsMask) {
   const std::string sub_delims = "-._~!$&'()*+,;=";
   const std::string delims = "@:/?%";  // kAtSign, kColon, kSlash, kQuestionMark, kPercent
   for (int b = 0; b < 256; ++b) {
@@ -56,7 +56,6 @@ TEST(UrlCharClasses, GiveEachByteOneClassEachComponentItsMaskAndFoldOnlyAsciiCap
   EXPECT_EQ(first_not_admitted("a:b/c?d@e", kPathWriteChars), 5u);
   EXPECT_EQ(first_not_admitted("/a:b@c?d%", kQueryWriteChars), 8u);
   EXPECT_EQ(first_not_admitted("/a:b@c?d%", kQueryParseChars), std::string_view::npos);
-  EXPECT_EQ(to_lower("HTTP+Ssh-1.Z@[`{\xC3\x80\xFF"), "http+ssh-1.z@[`{\xC3\x80\xFF");
 }
 
 TEST(UrlIpv4, AcceptsFourOctetsUpTo255Only) {
