@@ -8,6 +8,7 @@
 // Base64: the library's codec against EVP_EncodeBlock / EVP_DecodeBlock on
 // 1 KiB and 1 MiB. Goal: no slower than OpenSSL.
 #include <benchmark/benchmark.h>
+#include <hxcore/IIotPlatformImpl.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
@@ -15,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "IIotPlatformImpl.h"
 #include "detail/base64.h"
 #include "secret_encryption.h"
 
@@ -67,10 +67,10 @@ void BM_OpenSslOneShotHmac(benchmark::State& state) {
 
 void BM_HxcoreBase64Encode(benchmark::State& state) {
   const std::string bytes = randomBytes(static_cast<size_t>(state.range(0)));
-  std::vector<char> out(hxcore::detail::base64EncodedLength(bytes.size()));
+  std::vector<char> out(hxcore::detail::base64_encoded_length(bytes.size()));
   for (auto _ : state) {
-    hxcore::detail::base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                 out.data(), out.size());
+    hxcore::detail::base64_encode(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                  bytes.size(), out.data(), out.size());
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
@@ -78,7 +78,7 @@ void BM_HxcoreBase64Encode(benchmark::State& state) {
 
 void BM_OpenSslEncodeBlock(benchmark::State& state) {
   const std::string bytes = randomBytes(static_cast<size_t>(state.range(0)));
-  std::vector<unsigned char> out(hxcore::detail::base64EncodedLength(bytes.size()) + 1);
+  std::vector<unsigned char> out(hxcore::detail::base64_encoded_length(bytes.size()) + 1);
   for (auto _ : state) {
     EVP_EncodeBlock(out.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
                     static_cast<int>(bytes.size()));
@@ -89,7 +89,7 @@ void BM_OpenSslEncodeBlock(benchmark::State& state) {
 
 std::string encodedOf(size_t size) {
   std::string text;
-  hxcore::detail::base64Encode(randomBytes(size), text);
+  hxcore::detail::base64_encode(randomBytes(size), text);
   return text;
 }
 
@@ -98,7 +98,7 @@ void BM_HxcoreBase64Decode(benchmark::State& state) {
   std::vector<unsigned char> out(text.size());
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        hxcore::detail::base64Decode(text.data(), text.size(), out.data(), out.size()));
+        hxcore::detail::base64_decode(text.data(), text.size(), out.data(), out.size()));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }

@@ -18,17 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (data[0] & 1) {
     std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     text.resize(std::strlen(text.c_str()));  // a text ends at its first zero
-    storage.assign(scrambledStorageSize(text.size()), 0);
+    storage.assign(scrambled_storage_size(text.size()), 0);
     size_t length = 0;
-    encodeScrambledString(text.c_str(), storage.data(), &length, kKey);
-    const char* first = decodeScrambledString(storage.data(), storage.size(), kKey);
+    encode_scrambled_string(text.c_str(), storage.data(), &length, kKey);
+    const char* first = decode_scrambled_string(storage.data(), storage.size(), kKey);
     if (length + 1 != storage.size() || first == nullptr || text != first ||
-        decodeScrambledString(storage.data(), storage.size(), kKey) != first || text != first)
+        decode_scrambled_string(storage.data(), storage.size(), kKey) != first || text != first)
       std::abort();
     return 0;
   }
   storage.push_back(0);
-  const char* plain = decodeScrambledString(storage.data(), storage.size(), kKey);
+  const char* plain = decode_scrambled_string(storage.data(), storage.size(), kKey);
   const auto* end = reinterpret_cast<const char*>(storage.data() + storage.size());
   if (plain != nullptr && std::memchr(plain, 0, static_cast<size_t>(end - plain)) == nullptr)
     std::abort();  // unterminated

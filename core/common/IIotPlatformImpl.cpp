@@ -65,11 +65,11 @@ IIotPlatformImpl::~IIotPlatformImpl() = default;
 
 std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
                                                 const std::string& privateKeyPem) {
-  using hxcore::detail::base64Decode;
+  using hxcore::detail::base64_decode;
   if (cipherBase64.empty()) return HX_FAIL(std::string(), kRsaDecrypt, "Invalid ciphertext.");
   // A text whose announced length is negative ("=" only) fails here too.
   std::string cipher;
-  if (!base64Decode(cipherBase64, cipher)) {
+  if (!base64_decode(cipherBase64, cipher)) {
     return HX_FAIL(std::string(), kRsaDecrypt, "Ciphertext[%s] base64 decode failed.",
                    cipherBase64.c_str());
   }

@@ -77,14 +77,14 @@ inline void decodeGroup(const unsigned char* in, unsigned char out[3]) {
 
 }  // namespace
 
-int64_t base64ExpectedLength(const char* text, size_t length) {
+int64_t base64_expected_length(const char* text, size_t length) {
   size_t pads = 0;
   while (pads < length && text[length - 1 - pads] == '=') ++pads;
   return static_cast<int64_t>(length) * 6 / 8 - static_cast<int64_t>(pads);
 }
 
-bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t capacity) {
-  if (capacity < base64EncodedLength(length)) return false;
+bool base64_encode(const unsigned char* bytes, size_t length, char* out, size_t capacity) {
+  if (capacity < base64_encoded_length(length)) return false;
   size_t i = 0;
   for (; i + 3 <= length; i += 3) {
     const uint32_t group =
@@ -105,14 +105,14 @@ bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t c
   return true;
 }
 
-bool base64Encode(const std::string& bytes, std::string& out) {
-  out.resize(base64EncodedLength(bytes.size()));
-  return base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                      out.data(), out.size());
+bool base64_encode(const std::string& bytes, std::string& out) {
+  out.resize(base64_encoded_length(bytes.size()));
+  return base64_encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                       out.data(), out.size());
 }
 
-bool base64Decode(const char* text, size_t length, unsigned char* out, size_t capacity) {
-  const int64_t expected = base64ExpectedLength(text, length);
+bool base64_decode(const char* text, size_t length, unsigned char* out, size_t capacity) {
+  const int64_t expected = base64_expected_length(text, length);
   if (expected < 0 || capacity < static_cast<uint64_t>(expected)) return false;
   const auto* in = reinterpret_cast<const unsigned char*>(text);
   const void* firstPad = std::memchr(text, '=', length);
@@ -152,12 +152,12 @@ bool base64Decode(const char* text, size_t length, unsigned char* out, size_t ca
   return written == limit;
 }
 
-bool base64Decode(const std::string& text, std::string& out) {
-  const int64_t expected = base64ExpectedLength(text.data(), text.size());
+bool base64_decode(const std::string& text, std::string& out) {
+  const int64_t expected = base64_expected_length(text.data(), text.size());
   out.assign(expected < 0 ? 0 : static_cast<size_t>(expected), '\0');
   if (expected < 0) return false;
-  return base64Decode(text.data(), text.size(), reinterpret_cast<unsigned char*>(out.data()),
-                      out.size());
+  return base64_decode(text.data(), text.size(), reinterpret_cast<unsigned char*>(out.data()),
+                       out.size());
 }
 
 }  // namespace hxcore::detail

@@ -103,12 +103,13 @@ bool HmacSha1::sign(const std::string& message, unsigned char digest[kDigestSize
   return ok;
 }
 
-std::string aesCbcEncrypt(const std::string& plain, const std::string& key, const std::string& iv) {
+std::string aes_cbc_encrypt(const std::string& plain, const std::string& key,
+                            const std::string& iv) {
   return runAes(true, plain, key, iv, true);
 }
 
-std::string aesCbcDecrypt(const std::string& cipher, const std::string& key,
-                          const std::string& iv) {
+std::string aes_cbc_decrypt(const std::string& cipher, const std::string& key,
+                            const std::string& iv) {
   return runAes(false, cipher, key, iv, false);
 }
 

@@ -60,13 +60,13 @@ size_t prefixLength(size_t value) {
 
 }  // namespace
 
-size_t scrambledStorageSize(size_t length) {
+size_t scrambled_storage_size(size_t length) {
   const size_t body = paddedLength(length);
   return prefixLength(body) + body + 1;
 }
 
-size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength,
-                             const ScrambleKey& key) {
+size_t encode_scrambled_string(const char* text, unsigned char* out, size_t* outLength,
+                               const ScrambleKey& key) {
   const size_t length = std::strlen(text);
   const size_t body = paddedLength(length);
   size_t at = 0;
@@ -87,7 +87,7 @@ size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLe
   return written;
 }
 
-const char* decodeScrambledString(unsigned char* storage, size_t size, const ScrambleKey& key) {
+const char* decode_scrambled_string(unsigned char* storage, size_t size, const ScrambleKey& key) {
   if (size == 0 || storage[size - 1] != 0) return nullptr;
   if (storage[0] == 0) {
     // Decoded before (or empty): the text starts at the first non-zero byte;
@@ -117,7 +117,7 @@ const char* decodeScrambledString(unsigned char* storage, size_t size, const Scr
 
 namespace hxcore::detail {
 
-std::string foldLineBreaks(const std::string& pem) {
+std::string fold_line_breaks(const std::string& pem) {
   std::string stored;
   stored.reserve(pem.size() + pem.size() / 32);
   for (const char c : pem) {
@@ -130,7 +130,7 @@ std::string foldLineBreaks(const std::string& pem) {
   return stored;
 }
 
-std::string restoreLineBreaks(const std::string& stored) {
+std::string restore_line_breaks(const std::string& stored) {
   std::string pem;
   pem.reserve(stored.size());
   for (size_t at = 0; at < stored.size();) {

@@ -4,8 +4,8 @@
 
 namespace hxcore::detail {
 
-std::string revealStoredString(const StoredString& stored) {
-  const char* plain = decodeScrambledString(stored.storage, stored.size, kLibraryScrambleKey);
+std::string reveal_stored_string(const StoredString& stored) {
+  const char* plain = decode_scrambled_string(stored.storage, stored.size, kLibraryScrambleKey);
   return plain != nullptr ? std::string(plain) : std::string();
 }
 

@@ -61,7 +61,7 @@ std::string executableFileName() {
 
 }  // namespace
 
-HostProbes osHostProbes() {
+HostProbes os_host_probes() {
   return {versionAtLeast, isServerProduct, userLocaleName, executableFileName};
 }
 

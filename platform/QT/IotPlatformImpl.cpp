@@ -62,7 +62,7 @@ std::string hexOf(const unsigned char* bytes, size_t length) {
 
 IotPlatformImpl::IotPlatformImpl()
     : IotPlatformImpl(defaultSettingsPath().toUtf8().toStdString(),
-                      hxcore::detail::builtInSecrets()) {}
+                      hxcore::detail::built_in_secrets()) {}
 
 IotPlatformImpl::IotPlatformImpl(const std::string& settingsPath,
                                  const hxcore::detail::StoredSecrets& secrets)
@@ -113,7 +113,7 @@ std::string IotPlatformImpl::getAppKey() { return appKey; }
 
 void IotPlatformImpl::deriveAppSecret() {
   const std::string privateKeyPem =
-      hxcore::detail::restoreLineBreaks(hxcore::detail::revealStoredString(secrets.privateKey));
+      hxcore::detail::restore_line_breaks(hxcore::detail::reveal_stored_string(secrets.privateKey));
   appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem);
   if (!appSecret.empty()) signer = std::make_unique<hxcore::detail::HmacSha1>(appSecret);
 }
@@ -129,7 +129,7 @@ std::string IotPlatformImpl::signString(std::string stringToSign, bool base64) {
     return HX_FAIL(std::string(), kFunction, "HMAC-SHA1 failed.");
   if (!base64) return hexOf(digest, sizeof(digest));
   char text[kSignatureBufferSize] = {};
-  hxcore::detail::base64Encode(digest, sizeof(digest), text, sizeof(text));
+  hxcore::detail::base64_encode(digest, sizeof(digest), text, sizeof(text));
   return text;
 }
 
@@ -148,11 +148,11 @@ std::string IotPlatformImpl::getConfigValue(std::string key) {
 bool IotPlatformImpl::loadAESKeyAndIV() {
   constexpr char kFunction[] = "IotPlatformImpl::loadAESKeyAndIV";
   if (aesKey.empty()) {
-    aesKey = hxcore::detail::revealStoredString(secrets.aesKey).substr(0, kAesTextLength);
+    aesKey = hxcore::detail::reveal_stored_string(secrets.aesKey).substr(0, kAesTextLength);
     if (aesKey.empty()) return HX_FAIL(false, kFunction, "AES key invalid.");
   }
   if (aesIv.empty()) {
-    aesIv = hxcore::detail::revealStoredString(secrets.aesIv).substr(0, kAesTextLength);
+    aesIv = hxcore::detail::reveal_stored_string(secrets.aesIv).substr(0, kAesTextLength);
     if (aesIv.empty()) return HX_FAIL(false, kFunction, "AES iv invalid.");
   }
   return true;
@@ -161,15 +161,15 @@ bool IotPlatformImpl::loadAESKeyAndIV() {
 std::string IotPlatformImpl::aesEncrypt(std::string plain) {
   if (!loadAESKeyAndIV()) return std::string();
   std::string text;
-  hxcore::detail::base64Encode(hxcore::detail::aesCbcEncrypt(plain, aesKey, aesIv), text);
+  hxcore::detail::base64_encode(hxcore::detail::aes_cbc_encrypt(plain, aesKey, aesIv), text);
   return text;
 }
 
 std::string IotPlatformImpl::aesDecrypt(std::string cipherBase64) {
   if (!loadAESKeyAndIV() || cipherBase64.empty()) return std::string();
   std::string cipher;
-  hxcore::detail::base64Decode(cipherBase64, cipher);  // a partial decode is still deciphered
-  return hxcore::detail::aesCbcDecrypt(cipher, aesKey, aesIv);
+  hxcore::detail::base64_decode(cipherBase64, cipher);  // a partial decode is still deciphered
+  return hxcore::detail::aes_cbc_decrypt(cipher, aesKey, aesIv);
 }
 
 IotZoRiskControlInfo& IotPlatformImpl::getRiskControlInfo() {

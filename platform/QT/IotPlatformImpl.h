@@ -10,7 +10,7 @@
 // IIotPlatformImpl.h). Values Qt's INI writer cannot reproduce (characters
 // outside the Basic Multilingual Plane, bytes that are not UTF-8) are written in
 // Qt's "@ByteArray(...)" form, so they come back byte for byte. Example:
-//   IotPlatformImpl platform("/tmp/test.ini", hxcore::detail::builtInSecrets());
+//   IotPlatformImpl platform("/tmp/test.ini", hxcore::detail::built_in_secrets());
 //   platform.setConfigValue("lang", "fr");
 #pragma once
 

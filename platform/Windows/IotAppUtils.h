@@ -24,7 +24,7 @@ class IotAppUtils {
   static IotAppUtils* instance();
 
   // An object of its own over the given probes (tests give stand-ins).
-  explicit IotAppUtils(const hxcore::detail::HostProbes& probes = hxcore::detail::osHostProbes());
+  explicit IotAppUtils(const hxcore::detail::HostProbes& probes = hxcore::detail::os_host_probes());
 
   // The first name of the version table whose test holds, from "Win8/+"
   // (at least 6.2) down to "Xp", then "WinServer", else "Unknown".

@@ -91,7 +91,7 @@ std::string readPrivateKey(const std::string& path) {
           "cannot restore; generate another key");
     }
   }
-  if (hxcore::detail::restoreLineBreaks(hxcore::detail::foldLineBreaks(pem)) != pem) {
+  if (hxcore::detail::restore_line_breaks(hxcore::detail::fold_line_breaks(pem)) != pem) {
     throw std::runtime_error(path + " does not survive its line breaks being written as \"==\"");
   }
   return pem;
@@ -99,8 +99,8 @@ std::string readPrivateKey(const std::string& path) {
 
 void writeStoredString(std::ostream& out, const char* name, const std::string& text,
                        const ScrambleKey& key) {
-  std::vector<unsigned char> storage(hxcore::detail::scrambledStorageSize(text.size()));
-  hxcore::detail::encodeScrambledString(text.c_str(), storage.data(), nullptr, key);
+  std::vector<unsigned char> storage(hxcore::detail::scrambled_storage_size(text.size()));
+  hxcore::detail::encode_scrambled_string(text.c_str(), storage.data(), nullptr, key);
   out << "unsigned char " << name << "[" << storage.size() << "] = {";
   for (size_t i = 0; i < storage.size(); ++i) {
     out << (i % 16 == 0 ? "\n    " : " ") << static_cast<unsigned>(storage[i]) << ",";
@@ -128,11 +128,11 @@ int main(int argc, char** argv) {
            "const ScrambleKey kLibraryScrambleKey = {{"
         << key[0] << "u, " << key[1] << "u, " << key[2] << "u, " << key[3]
         << "u}};\n\nnamespace {\n\n";
-    writeStoredString(out, "storedPrivateKey", hxcore::detail::foldLineBreaks(pem), key);
+    writeStoredString(out, "storedPrivateKey", hxcore::detail::fold_line_breaks(pem), key);
     writeStoredString(out, "storedAesKey", aesKey, key);
     writeStoredString(out, "storedAesIv", aesIv, key);
     out << "}  // namespace\n\n"
-           "StoredSecrets builtInSecrets() {\n"
+           "StoredSecrets built_in_secrets() {\n"
            "  return {{storedPrivateKey, sizeof(storedPrivateKey)}, {storedAesKey, "
            "sizeof(storedAesKey)},\n"
            "          {storedAesIv, sizeof(storedAesIv)}};\n}\n\n}  // namespace hxcore::detail\n";

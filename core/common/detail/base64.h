@@ -8,7 +8,7 @@
 // inside the text fails. Buffer forms write nothing past `capacity`; string
 // forms replace `out`. Pure functions, thread-safe. Example:
 //   std::string bytes;
-//   if (!hxcore::detail::base64Decode("QUJD", bytes)) return;   // bytes == "ABC"
+//   if (!hxcore::detail::base64_decode("QUJD", bytes)) return;   // bytes == "ABC"
 #pragma once
 
 #include <cstddef>
@@ -18,24 +18,24 @@
 namespace hxcore::detail {
 
 // 4 characters per started group of three bytes.
-constexpr size_t base64EncodedLength(size_t byteCount) { return (byteCount + 2) / 3 * 4; }
+constexpr size_t base64_encoded_length(size_t byteCount) { return (byteCount + 2) / 3 * 4; }
 
 // The decoded length a text announces: length * 6 / 8 minus its trailing "="
 // characters. Negative for texts made mostly of "=" ("=" gives -1). Worked
 // out in 64 bits, so a text past 2^31 / 6 characters is not mis-sized.
-int64_t base64ExpectedLength(const char* text, size_t length);
+int64_t base64_expected_length(const char* text, size_t length);
 
-// Writes exactly base64EncodedLength(length) characters, no terminator; false
+// Writes exactly base64_encoded_length(length) characters, no terminator; false
 // (nothing written) when `capacity` is smaller.
-bool base64Encode(const unsigned char* bytes, size_t length, char* out, size_t capacity);
-bool base64Encode(const std::string& bytes, std::string& out);
+bool base64_encode(const unsigned char* bytes, size_t length, char* out, size_t capacity);
+bool base64_encode(const std::string& bytes, std::string& out);
 
 // False without writing when `capacity` is below the expected length (or that
 // length is negative); false too when the text yields another number of bytes
 // than expected, after writing at most the expected number.
-bool base64Decode(const char* text, size_t length, unsigned char* out, size_t capacity);
+bool base64_decode(const char* text, size_t length, unsigned char* out, size_t capacity);
 // `out` is sized to the expected length (empty when it is negative) and holds
 // what was decoded even on failure.
-bool base64Decode(const std::string& text, std::string& out);
+bool base64_decode(const std::string& text, std::string& out);
 
 }  // namespace hxcore::detail

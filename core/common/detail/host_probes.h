@@ -8,7 +8,7 @@
 // `HostProbes` bundles them so the probe object can be given stand-ins in
 // tests. Thread-safe (they read process state only). Example:
 //   std::string name;
-//   if (osHostProbes().userLocaleName(name) >= 1) { /* name is "en-US" */ }
+//   if (os_host_probes().userLocaleName(name) >= 1) { /* name is "en-US" */ }
 #pragma once
 
 #include <string>
@@ -31,6 +31,6 @@ struct HostProbes {
 };
 
 // The probes of the system the library was built for.
-HostProbes osHostProbes();
+HostProbes os_host_probes();
 
 }  // namespace hxcore::detail

@@ -43,10 +43,12 @@ class HmacSha1 {
 
 // The padded ciphertext: (plain.size() / 16 + 1) * 16 bytes; "" only when
 // OpenSSL fails.
-std::string aesCbcEncrypt(const std::string& plain, const std::string& key, const std::string& iv);
+std::string aes_cbc_encrypt(const std::string& plain, const std::string& key,
+                            const std::string& iv);
 
 // The plain text. The padding check of the last block is not examined: when it
 // fails the result holds what the blocks before it gave.
-std::string aesCbcDecrypt(const std::string& cipher, const std::string& key, const std::string& iv);
+std::string aes_cbc_decrypt(const std::string& cipher, const std::string& key,
+                            const std::string& iv);
 
 }  // namespace hxcore::detail

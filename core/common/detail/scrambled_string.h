@@ -10,9 +10,9 @@
 // Storage must end in a zero byte: it bounds the skip (an empty text is a lone
 // zero prefix). Not thread-safe on one storage: decode it once before sharing.
 // Example:
-//   std::vector<unsigned char> s(scrambledStorageSize(strlen(t)));
-//   encodeScrambledString(t, s.data(), nullptr, key); const char* p =
-//   decodeScrambledString(s.data(), s.size(), key);
+//   std::vector<unsigned char> s(scrambled_storage_size(strlen(t)));
+//   encode_scrambled_string(t, s.data(), nullptr, key); const char* p =
+//   decode_scrambled_string(s.data(), s.size(), key);
 #pragma once
 
 #include <array>
@@ -26,30 +26,30 @@ using ScrambleKey = std::array<uint32_t, 4>;
 
 // Bytes the encoder writes for a text of `length` bytes, plus the one zero
 // byte that must follow in storage.
-size_t scrambledStorageSize(size_t length);
+size_t scrambled_storage_size(size_t length);
 
 // Writes prefix and enciphered body of `text` to `out` (which holds at least
-// scrambledStorageSize(strlen(text)) bytes) and a zero byte after them; stores
+// scrambled_storage_size(strlen(text)) bytes) and a zero byte after them; stores
 // the count of prefix and body bytes in `*outLength` when it is not null and
 // returns it.
-size_t encodeScrambledString(const char* text, unsigned char* out, size_t* outLength,
-                             const ScrambleKey& key);
+size_t encode_scrambled_string(const char* text, unsigned char* out, size_t* outLength,
+                               const ScrambleKey& key);
 
 // Unscrambles the stored string in place and returns its zero-terminated plain
 // text; a second call returns the same text. Null when the storage is too short
 // for its prefix, or does not end in a zero byte.
-const char* decodeScrambledString(unsigned char* storage, size_t size, const ScrambleKey& key);
+const char* decode_scrambled_string(unsigned char* storage, size_t size, const ScrambleKey& key);
 
 }  // namespace hxcore::detail
 
 namespace hxcore::detail {
 
 // The stored form of a PEM text: every "\n" written as "==".
-std::string foldLineBreaks(const std::string& pem);
+std::string fold_line_breaks(const std::string& pem);
 
 // The inverse, as the library applies it: every "==" becomes "\n", scanning
 // from the left and resuming after each inserted break. A line ending in "="
 // does not come back unchanged, so key material must have none.
-std::string restoreLineBreaks(const std::string& stored);
+std::string restore_line_breaks(const std::string& stored);
 
 }  // namespace hxcore::detail

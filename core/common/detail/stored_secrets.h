@@ -7,7 +7,7 @@
 // generated source. Each is decoded in place on its first use and stays plain
 // afterwards; decoding is not thread-safe, so the first use is the caller's to
 // serialise. Example:
-//   std::string key = hxcore::detail::revealStoredString(builtInSecrets().aesKey);
+//   std::string key = hxcore::detail::reveal_stored_string(built_in_secrets().aesKey);
 #pragma once
 
 #include <cstddef>
@@ -33,10 +33,10 @@ struct StoredSecrets {
 extern const ScrambleKey kLibraryScrambleKey;
 
 // The three secrets of this build (defined in the generated source).
-StoredSecrets builtInSecrets();
+StoredSecrets built_in_secrets();
 
 // The plain text of `stored`, decoding it in place on first use; "" when the
 // storage is malformed.
-std::string revealStoredString(const StoredString& stored);
+std::string reveal_stored_string(const StoredString& stored);
 
 }  // namespace hxcore::detail

@@ -7,8 +7,8 @@
 
 namespace {
 
-using hxcore::detail::base64Decode;
-using hxcore::detail::base64Encode;
+using hxcore::detail::base64_decode;
+using hxcore::detail::base64_encode;
 using namespace std::string_literals;
 
 // Every length modulo 3, then enough random bytes to reach every entry of the encoder's tables.
@@ -19,7 +19,7 @@ TEST(Base64, AgreesWithOpenSslOnRandomBytesBothWays) {
     for (char& c : bytes) c = static_cast<char>(random());
     theirs.resize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&theirs[0]),
                                   hxtest::bytesOf(bytes), static_cast<int>(size)));
-    EXPECT_TRUE(base64Encode(bytes, ours) && base64Decode(ours, back));
+    EXPECT_TRUE(base64_encode(bytes, ours) && base64_decode(ours, back));
     EXPECT_EQ(ours, theirs);
     EXPECT_EQ(back, bytes);
   }
@@ -34,7 +34,7 @@ TEST(Base64Decode, ToleratesMissingPadsAndForeignCharactersButNotAnInnerEqualsSi
       {"Zg===", false, ""},  {"=", false, ""},    {"====", false, ""}};
   for (const auto& [text, ok, plain] : rows) {
     std::string bytes = "stale";
-    EXPECT_EQ(base64Decode(text, bytes), ok) << text;
+    EXPECT_EQ(base64_decode(text, bytes), ok) << text;
     EXPECT_EQ(bytes, plain) << text;
   }
 }
@@ -42,13 +42,13 @@ TEST(Base64Decode, ToleratesMissingPadsAndForeignCharactersButNotAnInnerEqualsSi
 TEST(Base64, BufferFormsRefuseASmallBufferAndNeverWritePastTheAnnouncedLength) {
   char text[9] = "########";
   unsigned char bytes[9] = "########";
-  EXPECT_FALSE(base64Encode(hxtest::bytesOf("foob"), 4, text, 7));
-  EXPECT_FALSE(base64Decode("==", 2, bytes, sizeof(bytes)));
-  EXPECT_FALSE(base64Decode("Zm9vYmFy", 8, bytes, 5));
+  EXPECT_FALSE(base64_encode(hxtest::bytesOf("foob"), 4, text, 7));
+  EXPECT_FALSE(base64_decode("==", 2, bytes, sizeof(bytes)));
+  EXPECT_FALSE(base64_decode("Zm9vYmFy", 8, bytes, 5));
   EXPECT_STREQ(text, "########");
   EXPECT_STREQ(reinterpret_cast<char*>(bytes), "########");
   // Two pads announce 4 bytes, but the text before them holds 6.
-  EXPECT_FALSE(base64Decode("Zm9vYmFy==", 10, bytes, 5));
+  EXPECT_FALSE(base64_decode("Zm9vYmFy==", 10, bytes, 5));
   EXPECT_STREQ(reinterpret_cast<char*>(bytes), "fooba###");
 }
 

@@ -25,15 +25,15 @@ TEST(HmacSha1, SignsEachMessageAloneFromManyThreadsAtOnce) {
 
 TEST(AesCbc, ReadsSixteenKeyBytesZeroFilledAndKeepsWhatTheUpdateGaveOfACutCiphertext) {
   const std::string zeroFilled("short\0\0\0\0\0\0\0\0\0\0\0", 16), iv(16, 'i'), plain(50, 'p');
-  const std::string cipher = aesCbcEncrypt(plain, zeroFilled, iv);
-  EXPECT_EQ(aesCbcEncrypt(plain, "short", iv), cipher);
-  EXPECT_EQ(aesCbcEncrypt(plain, zeroFilled + "ignored", iv), cipher);
-  EXPECT_NE(aesCbcEncrypt(plain, "shorT", iv), cipher);
-  EXPECT_EQ(aesCbcDecrypt(cipher, "short", iv), plain);
+  const std::string cipher = aes_cbc_encrypt(plain, zeroFilled, iv);
+  EXPECT_EQ(aes_cbc_encrypt(plain, "short", iv), cipher);
+  EXPECT_EQ(aes_cbc_encrypt(plain, zeroFilled + "ignored", iv), cipher);
+  EXPECT_NE(aes_cbc_encrypt(plain, "shorT", iv), cipher);
+  EXPECT_EQ(aes_cbc_decrypt(cipher, "short", iv), plain);
   // A partial block is dropped; a held-back last block fails its padding check.
-  EXPECT_EQ(aesCbcDecrypt(cipher.substr(0, 40), zeroFilled, iv), plain.substr(0, 32));
-  EXPECT_EQ(aesCbcDecrypt(cipher.substr(0, 48), zeroFilled, iv), plain.substr(0, 32));
-  EXPECT_EQ(aesCbcDecrypt("", zeroFilled, iv), "");
+  EXPECT_EQ(aes_cbc_decrypt(cipher.substr(0, 40), zeroFilled, iv), plain.substr(0, 32));
+  EXPECT_EQ(aes_cbc_decrypt(cipher.substr(0, 48), zeroFilled, iv), plain.substr(0, 32));
+  EXPECT_EQ(aes_cbc_decrypt("", zeroFilled, iv), "");
 }
 
 }  // namespace

@@ -13,15 +13,15 @@ using Bytes = std::vector<unsigned char>;
 constexpr ScrambleKey kKey = {{0x01234567u, 0x89abcdefu, 0xfedcba98u, 0x76543210u}};
 
 Bytes encoded(const std::string& text) {
-  Bytes storage(scrambledStorageSize(text.size()), 0xEE);
+  Bytes storage(scrambled_storage_size(text.size()), 0xEE);
   size_t length = 0;
-  EXPECT_EQ(encodeScrambledString(text.c_str(), storage.data(), &length, kKey), length);
+  EXPECT_EQ(encode_scrambled_string(text.c_str(), storage.data(), &length, kKey), length);
   EXPECT_EQ(length + 1, storage.size());  // then the zero the decoder looks for
   return storage;
 }
 
 const char* decoded(Bytes& storage, size_t size, const ScrambleKey& key = kKey) {
-  return decodeScrambledString(storage.data(), size, key);
+  return decode_scrambled_string(storage.data(), size, key);
 }
 
 TEST(ScrambledString, EnciphersWithSixteenRoundXteaInLittleEndianWords) {
@@ -71,10 +71,10 @@ TEST(ScrambledString, DecodesZerosAsTheEmptyTextAndRefusesStorageThatCannotHoldI
 }
 
 TEST(StoredLineBreaks, FoldAndRestoreButNotALineEndingInEquals) {
-  EXPECT_EQ(foldLineBreaks("-----BEGIN X-----\nQUJD\n"), "-----BEGIN X-----==QUJD==");
+  EXPECT_EQ(fold_line_breaks("-----BEGIN X-----\nQUJD\n"), "-----BEGIN X-----==QUJD==");
   // The restore resumes after each break, so "Zg=" + "==" comes back as "Zg\n=".
-  EXPECT_EQ(restoreLineBreaks("Zg===END"), "Zg\n=END");
-  EXPECT_EQ(restoreLineBreaks("a====b"), "a\n\nb");
+  EXPECT_EQ(restore_line_breaks("Zg===END"), "Zg\n=END");
+  EXPECT_EQ(restore_line_breaks("a====b"), "a\n\nb");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-using hxcore::detail::osHostProbes;
+using hxcore::detail::os_host_probes;
 
 // ctest runs each test in a process of its own: the variables set here are not restored.
 TEST(HostProbesPosix, LocaleIsTheFirstSetVariableAsLanguageHyphenRegion) {
@@ -19,7 +19,7 @@ TEST(HostProbesPosix, LocaleIsTheFirstSetVariableAsLanguageHyphenRegion) {
     for (int i = 0; i < 3; ++i)
       values[i] ? setenv(variables[i], values[i], 1) : unsetenv(variables[i]);
     std::string name = "untouched";
-    const int result = osHostProbes().userLocaleName(name);
+    const int result = os_host_probes().userLocaleName(name);
     return std::make_pair(result, name);
   };
   const char* const rows[][4] = {{nullptr, nullptr, "en_US.UTF-8", "en-US"},

@@ -15,7 +15,7 @@ namespace {
 
 using namespace hxtest;
 using namespace ::testing;
-using hxcore::detail::builtInSecrets;
+using hxcore::detail::built_in_secrets;
 using Records = std::vector<std::string>;
 
 constexpr char kSignFailed[] =
@@ -26,7 +26,7 @@ class PlatformTest : public ::testing::Test {
  protected:
   std::string path() const { return dir_.filePath("settings.ini").toStdString(); }
   // A platform of its own over the settings file and the given secrets.
-  std::unique_ptr<IotPlatformImpl> make(const hxcore::detail::StoredSecrets& s = builtInSecrets()) {
+  auto make(const hxcore::detail::StoredSecrets& s = built_in_secrets()) {
     return std::make_unique<IotPlatformImpl>(path(), s);
   }
   QTemporaryDir dir_;
@@ -58,7 +58,7 @@ TEST(PlatformSettingsPath, IsTheCurrentDirectoryWithoutAnApplicationElseTheAppli
   LogCapture log;
   EXPECT_EQ(IotPlatformImpl().settingsFilePath(),
             QDir::current().absoluteFilePath(".iot_smart_config.ini").toStdString());
-  IotPlatformImpl unwritable("/proc/hxcore-none/s.ini", builtInSecrets());
+  IotPlatformImpl unwritable("/proc/hxcore-none/s.ini", built_in_secrets());
   EXPECT_TRUE(unwritable.setConfigValue("k", "v"));  // kept in memory
   const std::string ini = "(IotPlatformImpl::IotPlatformImpl): ini path=";
   EXPECT_EQ(log.count(1, ini + "./.iot_smart_config.ini "), 1u);
@@ -109,7 +109,7 @@ TEST_F(PlatformTest, EachSigningFailureGivesItsRecordsAndNothingUntilASecretIsDe
       {base64Of(badPadding.substr(0, 128)), {}, failed}};  // wrong length
   for (const auto& [encrypted, privateKey, record] : rows) {
     SCOPED_TRACE(encrypted + " / " + privateKey.value_or("built-in key"));
-    hxcore::detail::StoredSecrets secrets = builtInSecrets();
+    hxcore::detail::StoredSecrets secrets = built_in_secrets();
     if (privateKey) secrets.privateKey = scrambled(*privateKey);
     LogCapture log;
     auto platform = make(secrets);
@@ -160,7 +160,7 @@ TEST_F(PlatformTest, AesUsesTheFirst16BytesOfTheStoredKeyAndIvOrFailsWhenOneIsEm
   EXPECT_EQ(platform->aesDecrypt(""), "");  // without a record
   const std::string text32 = "0123456789abcdef0123456789abcdef";
   for (const auto& [key, iv] : {std::pair<std::string, std::string>{"", text32}, {text32, ""}}) {
-    hxcore::detail::StoredSecrets secrets = builtInSecrets();
+    hxcore::detail::StoredSecrets secrets = built_in_secrets();
     std::tie(secrets.aesKey, secrets.aesIv) = std::make_pair(scrambled(key), scrambled(iv));
     auto broken = make(secrets);
     EXPECT_EQ(broken->aesEncrypt("plain"), "");
@@ -177,7 +177,7 @@ TEST_F(PlatformTest, FillsThirteenRecordFieldsThroughTheVirtualOperationsAndForw
     using IotPlatformImpl::IotPlatformImpl;
     std::string getNetworkType() override { return "ETH"; }
     std::string getOsVersionName() override { return "Custom OS"; }
-  } platform(path(), builtInSecrets());
+  } platform(path(), built_in_secrets());
   EXPECT_EQ(platform.getAppKey(), "");
   platform.setAppKey("app-key");
   platform.setSpareString("spare");

@@ -39,7 +39,7 @@ inline const unsigned char* bytesOf(const std::string& s) {
 
 inline std::string base64Of(const std::string& bytes) {
   std::string text;
-  hxcore::detail::base64Encode(bytes, text);
+  hxcore::detail::base64_encode(bytes, text);
   return text;
 }
 
@@ -70,8 +70,8 @@ inline std::string encryptedForLibrary(const std::string& in, int padding = RSA_
 inline hxcore::detail::StoredString scrambled(const std::string& text) {
   using namespace hxcore::detail;
   static std::list<std::vector<unsigned char>> kept;
-  std::vector<unsigned char>& s = kept.emplace_back(scrambledStorageSize(text.size()));
-  encodeScrambledString(text.c_str(), s.data(), nullptr, kLibraryScrambleKey);
+  std::vector<unsigned char>& s = kept.emplace_back(scrambled_storage_size(text.size()));
+  encode_scrambled_string(text.c_str(), s.data(), nullptr, kLibraryScrambleKey);
   return {s.data(), s.size()};
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-using hxcore::detail::osHostProbes;
+using hxcore::detail::os_host_probes;
 using Version = std::tuple<unsigned, unsigned, unsigned>;  // major, minor, service pack
 
 TEST(WindowsHostProbes, VersionTestsCompareMajorMinorAndServicePackInOrder) {
@@ -36,9 +36,9 @@ TEST(WindowsHostProbes, VersionTestsCompareMajorMinorAndServicePackInOrder) {
   asked.insert(asked.end(),
                {visible, {major, minor, sp + 1}, {major, minor + 1, 0}, {major + 1, 0, 0}});
   for (const Version& v : asked)
-    EXPECT_EQ(std::apply(osHostProbes().versionAtLeast, v), v <= visible)
+    EXPECT_EQ(std::apply(os_host_probes().versionAtLeast, v), v <= visible)
         << testing::PrintToString(v);
-  EXPECT_EQ(osHostProbes().isServerProduct(), kernel.wProductType != VER_NT_WORKSTATION);
+  EXPECT_EQ(os_host_probes().isServerProduct(), kernel.wProductType != VER_NT_WORKSTATION);
 }
 
 TEST(WindowsHostProbes, LocaleAndExecutableNameAreTheSystemsAnswers) {
@@ -46,9 +46,9 @@ TEST(WindowsHostProbes, LocaleAndExecutableNameAreTheSystemsAnswers) {
   const int expected = GetUserDefaultLocaleName(wide, LOCALE_NAME_MAX_LENGTH);
   ASSERT_GT(expected, 0);
   std::string name;
-  EXPECT_EQ(osHostProbes().userLocaleName(name), expected);
+  EXPECT_EQ(os_host_probes().userLocaleName(name), expected);
   EXPECT_EQ(name, std::string(wide, wide + expected - 1));  // ASCII: one UTF-8 byte per character
-  EXPECT_EQ(osHostProbes().executableFileName(), "hxcore_windows_test.exe");
+  EXPECT_EQ(os_host_probes().executableFileName(), "hxcore_windows_test.exe");
 }
 
 }  // namespace
