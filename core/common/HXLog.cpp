@@ -79,7 +79,7 @@ class BoundedWriter {
     const char* const end = hxcore::detail::write_decimal(digits, value);
     const char* first = digits;
     if (value < 0) character(*first++);
-    for (long pad = width - (end - digits); pad > 0; --pad) character('0');
+    for (auto pad = width - (end - digits); pad > 0; --pad) character('0');
     text(first, static_cast<size_t>(end - first));
   }
   size_t length() const { return static_cast<size_t>(pos_ - begin_); }

@@ -11,6 +11,8 @@
 //   ascii_str_to_lower("HTTP") == "http"
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,8 +22,19 @@ constexpr bool ascii_isdigit(char c) { return c >= '0' && c <= '9'; }
 
 constexpr bool ascii_isalpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// Each byte's lower-case form. A table: the case-blind search folds every
+// byte it reads, and one load is quicker there than two comparisons.
+constexpr std::array<unsigned char, 256> make_ascii_lower_table() {
+  std::array<unsigned char, 256> table{};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    table[i] = static_cast<unsigned char>(i >= 'A' && i <= 'Z' ? i - 'A' + 'a' : i);
+  }
+  return table;
+}
+inline constexpr std::array<unsigned char, 256> kAsciiLower = make_ascii_lower_table();
+
 constexpr char ascii_tolower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return static_cast<char>(kAsciiLower[static_cast<unsigned char>(c)]);
 }
 
 constexpr char ascii_toupper(char c) {
