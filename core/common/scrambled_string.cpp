@@ -130,17 +130,19 @@ std::string foldLineBreaks(const std::string& pem) {
   return stored;
 }
 
-std::string restoreLineBreaks(const std::string& stored) {
-  std::string pem;
-  pem.reserve(stored.size());
-  for (size_t at = 0; at < stored.size();) {
-    if (stored.compare(at, 2, "==") == 0) {
-      pem += '\n';
-      at += 2;
-    } else {
-      pem += stored[at++];
-    }
+size_t restoreLineBreaksInPlace(char* text, size_t length) {
+  size_t written = 0;
+  for (size_t at = 0; at < length; ++written) {
+    const bool fold = at + 1 < length && text[at] == '=' && text[at + 1] == '=';
+    text[written] = fold ? '\n' : text[at];
+    at += fold ? 2 : 1;
   }
+  return written;
+}
+
+std::string restoreLineBreaks(const std::string& stored) {
+  std::string pem = stored;
+  pem.resize(restoreLineBreaksInPlace(pem.data(), pem.size()));
   return pem;
 }
 

@@ -4,9 +4,9 @@
 
 namespace hxcore::detail {
 
-std::string revealStoredString(const StoredString& stored) {
+std::string_view revealStoredString(const StoredString& stored) {
   const char* plain = decodeScrambledString(stored.storage, stored.size, kLibraryScrambleKey);
-  return plain != nullptr ? std::string(plain) : std::string();
+  return plain != nullptr ? std::string_view(plain) : std::string_view();
 }
 
 }  // namespace hxcore::detail

@@ -12,6 +12,7 @@
 #include "detail/base64.h"
 #include "detail/log.h"
 #include "detail/openssl_crypto.h"
+#include "detail/wiped_string.h"
 
 namespace {
 
@@ -115,9 +116,12 @@ void IotPlatformImpl::setEncryptedAppSecret(std::string value) {
 std::string IotPlatformImpl::getAppKey() { return appKey; }
 
 void IotPlatformImpl::deriveAppSecret() {
-  const std::string privateKeyPem =
-      hxcore::detail::restoreLineBreaks(hxcore::detail::revealStoredString(secrets.privateKey));
-  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem);
+  // The PEM text with its line breaks back is the one transient copy of the key.
+  hxcore::detail::WipedString privateKeyPem(
+      hxcore::detail::revealStoredString(secrets.privateKey));
+  privateKeyPem.shrink(
+      hxcore::detail::restoreLineBreaksInPlace(privateKeyPem.data(), privateKeyPem.size()));
+  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem.str());
   if (!appSecret.empty()) signer = std::make_unique<hxcore::detail::HmacSha1>(appSecret);
 }
 
@@ -151,11 +155,11 @@ std::string IotPlatformImpl::getConfigValue(std::string key) {
 bool IotPlatformImpl::loadAESKeyAndIV() {
   constexpr char kFunction[] = "IotPlatformImpl::loadAESKeyAndIV";
   if (aesKey.empty()) {
-    aesKey = hxcore::detail::revealStoredString(secrets.aesKey).substr(0, kAesTextLength);
+    aesKey.assign(hxcore::detail::revealStoredString(secrets.aesKey).substr(0, kAesTextLength));
     if (aesKey.empty()) return HX_FAIL(false, kFunction, "AES key invalid.");
   }
   if (aesIv.empty()) {
-    aesIv = hxcore::detail::revealStoredString(secrets.aesIv).substr(0, kAesTextLength);
+    aesIv.assign(hxcore::detail::revealStoredString(secrets.aesIv).substr(0, kAesTextLength));
     if (aesIv.empty()) return HX_FAIL(false, kFunction, "AES iv invalid.");
   }
   return true;

@@ -2,14 +2,40 @@
 #include "IotPlatformImpl.h"
 
 #include <gmock/gmock.h>
+#include <malloc.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <atomic>
 #include <optional>
+#include <string_view>
+#ifdef _WIN32
+#define malloc_usable_size _msize
+#endif
 
 #include "IotAppUtils.h"
 #include "platform_test_support.h"
+
+namespace {
+// While set, every block the program frees is searched for these texts first.
+std::atomic<bool> scanFreedBlocks{false};
+std::vector<std::string> secretMarkers;
+std::atomic<int> freedSecrets{0};
+}  // namespace
+
+void* operator new(size_t size) {
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+  if (block != nullptr && scanFreedBlocks) {
+    const std::string_view bytes(static_cast<const char*>(block), malloc_usable_size(block));
+    for (const std::string& marker : secretMarkers) freedSecrets += bytes.find(marker) != bytes.npos;
+  }
+  std::free(block);
+}
+void operator delete(void* block, size_t) noexcept { operator delete(block); }
 
 namespace {
 
@@ -128,6 +154,19 @@ TEST_F(PlatformTest, EachSigningFailureGivesItsRecordsAndNothingUntilASecretIsDe
       EXPECT_EQ(platform->signString("text", true), base64Of(opensslHmacSha1("secret", "text")));
     }
   }
+}
+
+TEST_F(PlatformTest, FreesNoBlockHoldingTheKeyTheAesKeyAndIvOrTheSecret) {
+  const std::string secret = "an application secret longer than a short string";
+  secretMarkers = {secret, secretFile("rsa_private_key.pem").substr(40, 32),
+                   secretFile("aes_key.txt").substr(0, 16), secretFile("aes_iv.txt").substr(0, 16)};
+  auto platform = make();
+  platform->setEncryptedAppSecret(encryptedForLibrary(secret));
+  scanFreedBlocks = true;
+  EXPECT_EQ(platform->signString("text", true), base64Of(opensslHmacSha1(secret, "text")));
+  EXPECT_EQ(platform->aesDecrypt(platform->aesEncrypt("text")), "text");
+  scanFreedBlocks = false;
+  EXPECT_EQ(freedSecrets, 0);
 }
 
 // AES-128-CBC under the build's key and IV files (32 characters each).
