@@ -31,20 +31,20 @@ class HXCORE_API HXCurl {
  public:
   /// Fetches `url` on the caller's easy handle `curl` (a `CURL*` of <curl/curl.h> in any of
   /// libcurl's configurations: this header declares no libcurl type) and returns the body,
-  /// followed by at least one zero byte, or null. `url` must be a writable zero-terminated text: it is cut in
-  /// place at its first carriage return (a lone line feed is left alone). The options set here
-  /// are the URL, the write callback and its target, the user agent "Mozilla/5.0 (Windows NT
-  /// 6.1; WOW64; rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or
-  /// host-name check, 5 s to connect and 8 s in all; options the caller set before stay in force (redirects
-  /// are not followed unless the caller asked for it). HTTP status codes are not examined: an
-  /// error page or a redirect response is returned like any body.
-  /// `type` picks what `size` receives on success: 1 or 3 the body's length, 2 the constant
-  /// 16, any other value leaves `size` as it was. On failure `size` is 0 whatever the type.
-  /// A body that would not fit below 2^31 bytes with its zero is refused as a failure, so a
-  /// successful length always fits `size`. A null `url` or `curl` fails like a libcurl error.
-  /// Whichever way the call ends, the handle is left with a write callback that refuses all
-  /// data and points at nothing of the call: performing it directly afterwards fails with
-  /// CURLE_WRITE_ERROR; another `get_data_from_url` sets its own options again.
+  /// followed by at least one zero byte, or null. `url` must be a writable zero-terminated text:
+  /// it is cut in place at its first carriage return (a lone line feed is left alone). The options
+  /// set here are the URL, the write callback and its target, the user agent "Mozilla/5.0 (Windows
+  /// NT 6.1; WOW64; rv:13.0) Gecko/20100101 Firefox/13.0.1", no signals, no certificate or
+  /// host-name check, 5 s to connect and 8 s in all; options the caller set before stay in force
+  /// (redirects are not followed unless the caller asked for it). HTTP status codes are not
+  /// examined: an error page or a redirect response is returned like any body. `type` picks what
+  /// `size` receives on success: 1 or 3 the body's length, 2 the constant 16, any other value
+  /// leaves `size` as it was. On failure `size` is 0 whatever the type. A body that would not fit
+  /// below 2^31 bytes with its zero is refused as a failure, so a successful length always fits
+  /// `size`. A null `url` or `curl` fails like a libcurl error. Whichever way the call ends, the
+  /// handle is left with a write callback that refuses all data and points at nothing of the call:
+  /// performing it directly afterwards fails with CURLE_WRITE_ERROR; another `get_data_from_url`
+  /// sets its own options again.
   static char* get_data_from_url(void* curl, char* url, int& size, int type);
 
   /// Releases a buffer returned by `get_data_from_url` with the library's `free`; null is

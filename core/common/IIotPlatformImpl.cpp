@@ -86,8 +86,9 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
   size_t plainLength = plain.size();
   const PkeyContext ctx = pkcs1DecryptContext(key.get());
   const int result =
-      ctx ? EVP_PKEY_decrypt(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()), &plainLength,
-                             reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size())
+      ctx ? EVP_PKEY_decrypt(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()),
+                             &plainLength, reinterpret_cast<const unsigned char*>(cipher.data()),
+                             cipher.size())
           : -1;
   if (result != 1) {
     // The EVP call answers 0 or a negative code; the record shows -1 for 0,

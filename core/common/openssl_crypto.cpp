@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // HMAC-SHA1 and AES-128-CBC through OpenSSL's EVP interfaces.
 #include "detail/openssl_crypto.h"
-#include "detail/wiped_string.h"
 
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
@@ -11,6 +10,8 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+
+#include "detail/wiped_string.h"
 
 namespace hxcore::detail {
 

@@ -16,8 +16,8 @@
 #include "../Windows/IotAppUtils.h"
 #include "detail/base64.h"
 #include "detail/log.h"
-#include "detail/os_file.h"
 #include "detail/openssl_crypto.h"
+#include "detail/os_file.h"
 #include "detail/wiped_string.h"
 
 namespace {
@@ -195,8 +195,7 @@ std::string IotPlatformImpl::getAppKey() { return appKey; }
 
 void IotPlatformImpl::deriveAppSecret() {
   // The PEM text with its line breaks back is the one transient copy of the key.
-  hxcore::detail::WipedString privateKeyPem(
-      hxcore::detail::revealStoredString(secrets.privateKey));
+  hxcore::detail::WipedString privateKeyPem(hxcore::detail::revealStoredString(secrets.privateKey));
   privateKeyPem.shrink(
       hxcore::detail::restoreLineBreaksInPlace(privateKeyPem.data(), privateKeyPem.size()));
   appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem.str());
@@ -225,7 +224,8 @@ bool IotPlatformImpl::setConfigValue(std::string key, std::string value) {
   // The lock QSettings itself takes, so writers in other processes take turns.
   QLockFile lock(path + QLatin1String(".lock"));
   if (!lock.tryLock(kSettingsLockWaitMs)) {
-    return HX_FAIL(false, kFunction, "settings file %s not written: its lock %s.lock could not be taken.",
+    return HX_FAIL(false, kFunction,
+                   "settings file %s not written: its lock %s.lock could not be taken.",
                    shown.c_str(), shown.c_str());
   }
   if (hxcore::detail::os_is_link(shown)) {
