@@ -246,7 +246,7 @@ void operator delete(void* block) noexcept { std::free(block); }
 // Strings and vectors give their blocks back through this one, with the size they asked for.
 void operator delete(void* block, size_t size) noexcept {
   const std::string_view bytes(static_cast<const char*>(block), size);
-  for (const std::string& marker : secretMarkers)
-    freedSecrets += scanFreedBlocks && bytes.find(marker) != bytes.npos;
+  if (scanFreedBlocks)
+    for (const std::string& text : secretMarkers) freedSecrets += bytes.find(text) != bytes.npos;
   std::free(block);
 }
