@@ -79,6 +79,7 @@ set(HXCORE_PLATFORM_SOURCES
   core/common/stored_secrets.cpp
   core/common/openssl_crypto.cpp
   platform/QT/IotPlatformImpl.cpp
+  ${HXCORE_OS_DIR}/os_file.cpp
   ${HXCORE_STORED_SECRETS_SOURCE})
 set(HXCORE_PLATFORM_HEADERS
   core/common/IIotPlatformImpl.h)

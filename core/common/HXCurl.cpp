@@ -27,6 +27,27 @@ void cut_at_carriage_return(char* url) {
   if (char* cr = std::strchr(url, '\r')) *cr = '\0';
 }
 
+// The write callback a handle keeps once a fetch is over: it refuses every byte, so a later
+// direct perform fails with CURLE_WRITE_ERROR and reaches nothing of the finished call.
+size_t refuse_data(char* /*bytes*/, size_t /*size*/, size_t /*count*/, void* /*target*/) {
+  return 0;
+}
+
+// Leaves `refuse_data`, with no target, on the caller's handle however the fetch ends.
+class WriteTargetReset {
+ public:
+  explicit WriteTargetReset(void* curl) : curl_(curl) {}
+  ~WriteTargetReset() {
+    curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, &refuse_data);
+    curl_easy_setopt(curl_, CURLOPT_WRITEDATA, nullptr);
+  }
+  WriteTargetReset(const WriteTargetReset&) = delete;
+  WriteTargetReset& operator=(const WriteTargetReset&) = delete;
+
+ private:
+  void* curl_;
+};
+
 }  // namespace
 
 int HXCurl::curl_reference_count_ = 0;
@@ -35,6 +56,7 @@ std::mutex HXCurl::curl_mutex_;
 char* HXCurl::get_data_from_url(void* curl, char* url, int& size, int type) {
   if (url != nullptr) cut_at_carriage_return(url);
   hxcore::detail::ReceiveBuffer buffer;
+  const WriteTargetReset reset(curl);
 
   // Results are ignored: a bad option surfaces as the transfer's own error.
   curl_easy_setopt(curl, CURLOPT_URL, url);

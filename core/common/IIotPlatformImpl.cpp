@@ -11,10 +11,10 @@
 
 #include <climits>
 #include <memory>
-#include <vector>
 
 #include "detail/base64.h"
 #include "detail/log.h"
+#include "detail/wiped_string.h"
 
 namespace {
 
@@ -81,12 +81,14 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
     return HX_FAIL(std::string(), kRsaDecrypt, "RSA private key load failed.");
   }
 
-  std::vector<unsigned char> plain(static_cast<size_t>(EVP_PKEY_get_size(key.get())) + 1);
+  // The secret lands here first; the result below is the copy the caller keeps.
+  hxcore::detail::WipedString plain(static_cast<size_t>(EVP_PKEY_get_size(key.get())) + 1);
   size_t plainLength = plain.size();
   const PkeyContext ctx = pkcs1DecryptContext(key.get());
   const int result =
-      ctx ? EVP_PKEY_decrypt(ctx.get(), plain.data(), &plainLength,
-                             reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size())
+      ctx ? EVP_PKEY_decrypt(ctx.get(), reinterpret_cast<unsigned char*>(plain.data()),
+                             &plainLength, reinterpret_cast<const unsigned char*>(cipher.data()),
+                             cipher.size())
           : -1;
   if (result != 1) {
     // The EVP call answers 0 or a negative code; the record shows -1 for 0,
@@ -97,5 +99,5 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
     return HX_FAIL(std::string(), kRsaDecrypt, "RSA decrypt failed err=%d %s",
                    result < 0 ? result : -1, reason != nullptr ? reason : "unknown error");
   }
-  return std::string(reinterpret_cast<const char*>(plain.data()), plainLength);
+  return std::string(plain.data(), plainLength);
 }

@@ -60,11 +60,18 @@ class HXCORE_API IIotPlatformImpl {
   /// secret; while that fails every call returns "" and logs.
   virtual std::string signString(std::string stringToSign, bool base64) = 0;
   /// Writes one top-level key of ".iot_smart_config.ini" in the application's
-  /// directory and flushes the file before returning; always true. A value is
-  /// written as UTF-8 text, except one Qt's INI writer would damage (characters
-  /// outside the Basic Multilingual Plane such as emoji, or bytes that are not
-  /// UTF-8): that one is written as "@ByteArray(...)" and reads back byte for
-  /// byte. Keys must be UTF-8.
+  /// directory (the working directory without a QCoreApplication). True when the
+  /// file on disk holds the value as the call returns; otherwise false with one
+  /// error record saying why (a full disk, a file that cannot be read or is
+  /// read-only, a symbolic link at the file's path, its lock "<file>.lock" not
+  /// taken within 2 s), and the file keeps what it held. The file is written
+  /// whole beside itself, read back, and put in place in one step: a link
+  /// planted at its path is never written through, and a write never hangs.
+  /// The file it writes is readable and writable by its owner only (0600 on
+  /// POSIX). A value is written as UTF-8 text, except one Qt's INI writer would
+  /// damage (characters outside the Basic Multilingual Plane such as emoji, or
+  /// bytes that are not UTF-8): that one is written as "@ByteArray(...)" and
+  /// reads back byte for byte. Keys must be UTF-8.
   virtual bool setConfigValue(std::string key, std::string value) = 0;
   /// The value under `key`, or "" when the key or the file is absent.
   virtual std::string getConfigValue(std::string key) = 0;

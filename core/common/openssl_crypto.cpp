@@ -7,10 +7,11 @@
 #include <openssl/params.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstring>
 #include <memory>
+
+#include "detail/wiped_string.h"
 
 namespace hxcore::detail {
 
@@ -33,9 +34,9 @@ const unsigned char* bytesOf(const std::string& text) {
 }
 
 // The first 16 bytes of a key or IV text, zero-filled when it is shorter, so
-// OpenSSL never reads past a short text.
-std::array<unsigned char, kAesBlock> first16Bytes(const std::string& text) {
-  std::array<unsigned char, kAesBlock> bytes{};
+// OpenSSL never reads past a short text; wiped once the cipher is set up.
+WipedString first16Bytes(const std::string& text) {
+  WipedString bytes(kAesBlock);
   std::memcpy(bytes.data(), text.data(), std::min(text.size(), kAesBlock));
   return bytes;
 }
@@ -45,12 +46,12 @@ std::array<unsigned char, kAesBlock> first16Bytes(const std::string& text) {
 std::string runAes(bool encrypt, const std::string& input, const std::string& key,
                    const std::string& iv, bool checkFinal) {
   if (input.size() > static_cast<size_t>(INT_MAX) - kAesBlock) return std::string();
-  const auto keyBytes = first16Bytes(key);
-  const auto ivBytes = first16Bytes(iv);
+  WipedString keyBytes = first16Bytes(key);
+  WipedString ivBytes = first16Bytes(iv);
   CipherContext ctx(EVP_CIPHER_CTX_new());
   if (!ctx || EVP_CIPHER_CTX_reset(ctx.get()) != 1 ||
-      EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, keyBytes.data(), ivBytes.data(),
-                        encrypt ? 1 : 0) != 1) {
+      EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, bytesOf(keyBytes.str()),
+                        bytesOf(ivBytes.str()), encrypt ? 1 : 0) != 1) {
     return std::string();
   }
   std::string output(input.size() / kAesBlock * kAesBlock + kAesBlock, '\0');

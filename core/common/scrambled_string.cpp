@@ -130,17 +130,19 @@ std::string fold_line_breaks(const std::string& pem) {
   return stored;
 }
 
-std::string restore_line_breaks(const std::string& stored) {
-  std::string pem;
-  pem.reserve(stored.size());
-  for (size_t at = 0; at < stored.size();) {
-    if (stored.compare(at, 2, "==") == 0) {
-      pem += '\n';
-      at += 2;
-    } else {
-      pem += stored[at++];
-    }
+size_t restore_line_breaks_in_place(char* text, size_t length) {
+  size_t written = 0;
+  for (size_t at = 0; at < length; ++written) {
+    const bool fold = at + 1 < length && text[at] == '=' && text[at + 1] == '=';
+    text[written] = fold ? '\n' : text[at];
+    at += fold ? 2 : 1;
   }
+  return written;
+}
+
+std::string restore_line_breaks(const std::string& stored) {
+  std::string pem = stored;
+  pem.resize(restore_line_breaks_in_place(pem.data(), pem.size()));
   return pem;
 }
 

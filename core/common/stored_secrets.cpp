@@ -4,9 +4,9 @@
 
 namespace hxcore::detail {
 
-std::string reveal_stored_string(const StoredString& stored) {
+std::string_view reveal_stored_string(const StoredString& stored) {
   const char* plain = decode_scrambled_string(stored.storage, stored.size, kLibraryScrambleKey);
-  return plain != nullptr ? std::string(plain) : std::string();
+  return plain != nullptr ? std::string_view(plain) : std::string_view();
 }
 
 }  // namespace hxcore::detail

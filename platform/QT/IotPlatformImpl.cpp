@@ -3,8 +3,13 @@
 #include "IotPlatformImpl.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QString>
+#include <QTemporaryFile>
 #include <QVariant>
 #include <mutex>
 
@@ -13,12 +18,16 @@
 #include "detail/hex.h"
 #include "detail/log.h"
 #include "detail/openssl_crypto.h"
+#include "detail/os_file.h"
+#include "detail/wiped_string.h"
 
 namespace {
 
 constexpr char kSettingsFileName[] = ".iot_smart_config.ini";
 constexpr size_t kAesTextLength = 32;
 constexpr size_t kSignatureBufferSize = 64;
+// How long a write waits for the settings file's lock (held a few milliseconds by a writer).
+constexpr int kSettingsLockWaitMs = 2000;
 
 std::mutex sharedInstanceMutex;
 IIotPlatformImpl* sharedInstance = nullptr;
@@ -50,6 +59,76 @@ QVariant storableValue(const std::string& value) {
   for (const QChar c : text) plain = plain && !c.isSurrogate();
   return plain ? QVariant(text)
                : QVariant(QByteArray(value.data(), static_cast<int>(value.size())));
+}
+
+std::string pathText(const QString& path) { return path.toUtf8().toStdString(); }
+
+// Copies the file at `path`, if there is one, into `staged`: "" when done, else why not.
+std::string copyInto(const QString& path, QFile& staged) {
+  QFile current(path);
+  if (!current.exists()) return std::string();
+  if (!current.open(QIODevice::ReadOnly)) return "it cannot be read.";
+  const QByteArray bytes = current.readAll();
+  if (current.error() != QFileDevice::NoError) return "it cannot be read.";
+  if (staged.write(bytes) != bytes.size() || !staged.flush())
+    return "its copy could not be written (is the disk full?).";
+  return std::string();
+}
+
+// True when `path` holds every key of `written` with its value, as a fresh
+// reader parses it. Qt 5 reports a short write (a full disk) at the end of a
+// small file as success, so what was written is read back. `path` must never
+// have been opened by a QSettings before, or Qt would answer from its cache.
+bool holdsAll(const QString& path, const QSettings& written) {
+  QSettings reader(path, QSettings::IniFormat);
+  reader.setIniCodec("UTF-8");
+  const QStringList keys = written.allKeys();
+  if (reader.status() != QSettings::NoError || reader.allKeys() != keys) return false;
+  for (const QString& key : keys)
+    if (reader.value(key) != written.value(key)) return false;
+  return true;
+}
+
+// QSettings reads a file again only when its size or time changed: a rewrite
+// of the same size in the same millisecond would go unseen, so the new file is
+// dated after the one it replaces.
+void dateAfter(const QString& path, const QString& replaced) {
+  const QDateTime before = QFileInfo(replaced).lastModified();
+  QFile file(path);
+  if (before.isValid() && QFileInfo(path).lastModified() <= before && file.open(QIODevice::Append))
+    file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+// Writes `path` again with `key` set: a copy beside it (created 0600 by
+// QTemporaryFile) gets the change through QSettings, is read back, and
+// replaces `path` in one step. `path` itself is never opened for writing, so a
+// failure leaves it whole. "" when done, else why not.
+std::string replaceWithKeySet(const QString& path, const QString& key, const QVariant& value) {
+  if (QFileInfo::exists(path) && !QFileInfo(path).isWritable()) return "it is read-only.";
+  QTemporaryFile staged(path + QLatin1String(".XXXXXX"));
+  if (!staged.open()) return "no file can be made beside it.";
+  std::string problem = copyInto(path, staged);
+  staged.close();
+  if (!problem.empty()) return problem;
+  const QString checked = staged.fileName() + QLatin1String(".checked");
+  {
+    QSettings writer(staged.fileName(), QSettings::IniFormat);
+    writer.setIniCodec("UTF-8");
+    writer.setValue(key, value);
+    writer.sync();
+    if (writer.status() != QSettings::NoError ||
+        !hxcore::detail::os_replace_file(pathText(staged.fileName()), pathText(checked)) ||
+        !holdsAll(checked, writer)) {
+      problem = "its new contents could not be written (is the disk full?).";
+    }
+  }
+  if (problem.empty()) {
+    dateAfter(checked, path);
+    if (!hxcore::detail::os_replace_file(pathText(checked), pathText(path)))
+      problem = "it could not be replaced.";
+  }
+  QFile::remove(checked);  // left only when it did not take the file's place
+  return problem;
 }
 
 std::string hexOf(const unsigned char* bytes, size_t length) {
@@ -112,9 +191,11 @@ void IotPlatformImpl::setEncryptedAppSecret(std::string value) {
 std::string IotPlatformImpl::getAppKey() { return appKey; }
 
 void IotPlatformImpl::deriveAppSecret() {
-  const std::string privateKeyPem =
-      hxcore::detail::restore_line_breaks(hxcore::detail::reveal_stored_string(secrets.privateKey));
-  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem);
+  // The PEM text with its line breaks back is the one transient copy of the key.
+  hxcore::detail::WipedString privateKeyPem(hxcore::detail::reveal_stored_string(secrets.privateKey));
+  privateKeyPem.shrink(
+      hxcore::detail::restore_line_breaks_in_place(privateKeyPem.data(), privateKeyPem.size()));
+  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem.str());
   if (!appSecret.empty()) signer = std::make_unique<hxcore::detail::HmacSha1>(appSecret);
 }
 
@@ -134,8 +215,26 @@ std::string IotPlatformImpl::signString(std::string stringToSign, bool base64) {
 }
 
 bool IotPlatformImpl::setConfigValue(std::string key, std::string value) {
-  settings->setValue(fromUtf8(key), storableValue(value));
-  settings->sync();
+  constexpr char kFunction[] = "IotPlatformImpl::setConfigValue";
+  const QString path = settings->fileName();
+  const std::string shown = pathText(path);
+  // The lock QSettings itself takes, so writers in other processes take turns.
+  QLockFile lock(path + QLatin1String(".lock"));
+  if (!lock.tryLock(kSettingsLockWaitMs)) {
+    return HX_FAIL(false, kFunction,
+                   "settings file %s not written: its lock %s.lock could not be taken.",
+                   shown.c_str(), shown.c_str());
+  }
+  if (hxcore::detail::os_is_link(shown)) {
+    return HX_FAIL(false, kFunction, "settings file %s not written: it is a symbolic link.",
+                   shown.c_str());
+  }
+  const std::string problem = replaceWithKeySet(path, fromUtf8(key), storableValue(value));
+  if (!problem.empty()) {
+    return HX_FAIL(false, kFunction, "settings file %s not written: %s", shown.c_str(),
+                   problem.c_str());
+  }
+  settings->sync();  // reads the new file
   return true;
 }
 
@@ -148,11 +247,11 @@ std::string IotPlatformImpl::getConfigValue(std::string key) {
 bool IotPlatformImpl::loadAESKeyAndIV() {
   constexpr char kFunction[] = "IotPlatformImpl::loadAESKeyAndIV";
   if (aesKey.empty()) {
-    aesKey = hxcore::detail::reveal_stored_string(secrets.aesKey).substr(0, kAesTextLength);
+    aesKey.assign(hxcore::detail::reveal_stored_string(secrets.aesKey).substr(0, kAesTextLength));
     if (aesKey.empty()) return HX_FAIL(false, kFunction, "AES key invalid.");
   }
   if (aesIv.empty()) {
-    aesIv = hxcore::detail::reveal_stored_string(secrets.aesIv).substr(0, kAesTextLength);
+    aesIv.assign(hxcore::detail::reveal_stored_string(secrets.aesIv).substr(0, kAesTextLength));
     if (aesIv.empty()) return HX_FAIL(false, kFunction, "AES iv invalid.");
   }
   return true;

@@ -71,7 +71,18 @@ refused "fetch of a missing file" fetch "file://$PWD/no-such-file"
 
 check "config round trip" "värde ✓" \
   "$("$hxtool" config set key "värde ✓" >/dev/null 2>&1; "$hxtool" config get key 2>/dev/null)"
-rm .iot_smart_config.ini && mkdir .iot_smart_config.ini  # a path nobody, root included, writes
+check "a new settings file is its owner's only" 600 "$(stat -c %a .iot_smart_config.ini)"
+cp .iot_smart_config.ini before
+# A full disk, injected: no file written by hxtool may pass 1 KiB (EFBIG, not a signal).
+printf '#!/bin/sh\ntrap "" XFSZ; ulimit -f 1; exec "%s" "$@"\n' "$hxtool" >small_disk
+chmod +x small_disk
+hxtool=./small_disk refused "config set on a full disk" config set big "$(printf %03000d 0)"
+check "a full disk leaves the settings file whole" "" "$(cmp before .iot_smart_config.ini 2>&1)"
+mv .iot_smart_config.ini victim && ln -s victim .iot_smart_config.ini
+refused "config set through a planted link" config set key other
+check "a planted link's target is left alone" "" "$(cmp before victim 2>&1)"
+rm .iot_smart_config.ini
+mkdir .iot_smart_config.ini  # a path nobody, root included, writes
 refused "config set into an unwritable settings file" config set key value
 
 check "demo" 0 "$(status "$hxtool" demo)"

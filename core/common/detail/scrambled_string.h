@@ -52,4 +52,8 @@ std::string fold_line_breaks(const std::string& pem);
 // does not come back unchanged, so key material must have none.
 std::string restore_line_breaks(const std::string& stored);
 
+// The same on `length` bytes at `text`, in place (the text never grows);
+// returns the restored length.
+size_t restore_line_breaks_in_place(char* text, size_t length);
+
 }  // namespace hxcore::detail

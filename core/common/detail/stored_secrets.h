@@ -5,13 +5,13 @@
 // AES key and the AES IV live in writable data as scrambled strings, made at
 // build time from the build's secrets folder by tools/scramble_secrets into a
 // generated source. Each is decoded in place on its first use and stays plain
-// afterwards; decoding is not thread-safe, so the first use is the caller's to
-// serialise. Example:
-//   std::string key = hxcore::detail::reveal_stored_string(built_in_secrets().aesKey);
+// afterwards (the one plain copy the library keeps); decoding is not
+// thread-safe, so the first use is the caller's to serialise. Example:
+//   std::string_view key = hxcore::detail::reveal_stored_string(built_in_secrets().aesKey);
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
 #include "detail/scrambled_string.h"
 
@@ -35,8 +35,9 @@ extern const ScrambleKey kLibraryScrambleKey;
 // The three secrets of this build (defined in the generated source).
 StoredSecrets built_in_secrets();
 
-// The plain text of `stored`, decoding it in place on first use; "" when the
-// storage is malformed.
-std::string reveal_stored_string(const StoredString& stored);
+// The plain text of `stored`, decoding it in place on first use: a view of the
+// storage itself, so no copy of the secret is made. "" when the storage is
+// malformed.
+std::string_view reveal_stored_string(const StoredString& stored);
 
 }  // namespace hxcore::detail

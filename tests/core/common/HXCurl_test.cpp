@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
+#define CURL_STRICTER  // libcurl's strictest declarations first: HXCurl.h must compile after them
+#include <curl/curl.h>
+
 #include "HXCurl.h"
 
-#include <curl/curl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
 #ifdef _WIN32
@@ -82,6 +84,7 @@ TEST_F(Fetch, ReturnsTheBodyByteForByteAndTheSizeItsTypeAsksAndDoesNotFollowARed
   int size = 0;  // a redirect is not followed: its own body, not the 10 bytes of /bytes/10
   EXPECT_STREQ(fetch("/redirect", size).get(), "moved");
   EXPECT_EQ(size, 5);
+  EXPECT_EQ(curl_easy_perform(handle_), CURLE_WRITE_ERROR);  // not into the finished call's buffer
 }
 
 TEST_F(Fetch, SendsAGetCutAtTheFirstCarriageReturnInPlaceButNotAtALoneLineFeed) {
@@ -115,6 +118,8 @@ TEST_F(Fetch, FailureGivesNullSizeZeroAndOneRecordNamingTheUrlAndCode) {
     ASSERT_EQ(log_.records().size(), 1u) << c.code;
     EXPECT_EQ(log_.count(4, failure(c.url ? c.url : "", c.code)), 1u);
   }
+  curl_easy_setopt(handle_, CURLOPT_URL, server_.url("/bytes/10").c_str());
+  EXPECT_EQ(curl_easy_perform(handle_), CURLE_WRITE_ERROR);
 }
 
 #ifndef _WIN32

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <atomic>
+#include <filesystem>
 #include <optional>
 
 #include "IotAppUtils.h"
@@ -17,6 +19,11 @@ using namespace hxtest;
 using namespace ::testing;
 using hxcore::detail::built_in_secrets;
 using Records = std::vector<std::string>;
+
+// While set, every block the program frees is searched for these texts first (below).
+std::atomic<bool> scanFreedBlocks{false};
+std::vector<std::string> secretMarkers;
+std::atomic<int> freedSecrets{0};
 
 constexpr char kSignFailed[] =
     "(IotPlatformImpl::signString): ignore string to sign due to decrypt appSecret failed.";
@@ -45,12 +52,28 @@ TEST_F(PlatformTest, SettingsAreOnDiskWhenSetReturnsAndSurviveAnyText) {
   EXPECT_EQ(platform->getConfigValue("missing"), "");
   for (const auto& [key, value, onDisk] : rows) EXPECT_TRUE(platform->setConfigValue(key, value));
   const std::string file = readFile(path());
-  auto fresh = make();
   for (const auto& [key, value, onDisk] : rows) {
     EXPECT_NE(file.find(onDisk), std::string::npos) << key;
     EXPECT_EQ(platform->getConfigValue(key), value) << key;
-    EXPECT_EQ(fresh->getConfigValue(key), value) << key;
   }
+}
+
+TEST_F(PlatformTest, SettingsAreNotWrittenPastATakenLockOrThroughAPlantedLinkAndNothingIsLost) {
+  auto platform = make();
+  ASSERT_TRUE(platform->setConfigValue("kept", "1"));
+  const std::string before = readFile(path()), moved = path() + ".moved", lock = path() + ".lock";
+  const std::string refused = "(IotPlatformImpl::setConfigValue): settings file " + path();
+  Records records{refused + " not written: its lock " + lock + " could not be taken."};
+  LogCapture log;
+  ASSERT_TRUE(std::filesystem::create_directory(lock));  // a lock nobody can take
+  EXPECT_FALSE(platform->setConfigValue("lost", "2"));
+  std::error_code noLink;  // Windows may not let this user make one
+  std::filesystem::remove(lock), std::filesystem::rename(path(), moved);
+  std::filesystem::create_symlink(moved, path(), noLink);
+  if (!noLink) records.push_back(refused + " not written: it is a symbolic link.");
+  EXPECT_EQ(platform->setConfigValue("lost", "2"), !!noLink);
+  EXPECT_EQ(readFile(moved), before);
+  EXPECT_EQ(errors(log), records);
 }
 
 TEST(PlatformSettingsPath, IsTheCurrentDirectoryWithoutAnApplicationElseTheApplications) {
@@ -59,7 +82,7 @@ TEST(PlatformSettingsPath, IsTheCurrentDirectoryWithoutAnApplicationElseTheAppli
   EXPECT_EQ(IotPlatformImpl().settingsFilePath(),
             QDir::current().absoluteFilePath(".iot_smart_config.ini").toStdString());
   IotPlatformImpl unwritable("/proc/hxcore-none/s.ini", built_in_secrets());
-  EXPECT_TRUE(unwritable.setConfigValue("k", "v"));  // kept in memory
+  EXPECT_FALSE(unwritable.setConfigValue("k", "v"));
   const std::string ini = "(IotPlatformImpl::IotPlatformImpl): ini path=";
   EXPECT_EQ(log.count(1, ini + "./.iot_smart_config.ini "), 1u);
   EXPECT_EQ(log.count(1, ini + "/proc/hxcore-none/s.ini 0"), 1u);
@@ -128,6 +151,19 @@ TEST_F(PlatformTest, EachSigningFailureGivesItsRecordsAndNothingUntilASecretIsDe
       EXPECT_EQ(platform->signString("text", true), base64Of(opensslHmacSha1("secret", "text")));
     }
   }
+}
+
+TEST_F(PlatformTest, FreesNoBlockHoldingTheKeyTheAesKeyAndIvOrTheSecret) {
+  const std::string secret = "an application secret longer than a short string";
+  secretMarkers = {secret, secretFile("rsa_private_key.pem").substr(40, 32),
+                   secretFile("aes_key.txt").substr(0, 16), secretFile("aes_iv.txt").substr(0, 16)};
+  auto platform = make();
+  platform->setEncryptedAppSecret(encryptedForLibrary(secret));
+  scanFreedBlocks = true;
+  EXPECT_EQ(platform->signString("text", true), base64Of(opensslHmacSha1(secret, "text")));
+  EXPECT_EQ(platform->aesDecrypt(platform->aesEncrypt("text")), "text");
+  scanFreedBlocks = false;
+  EXPECT_EQ(freedSecrets, 0);
 }
 
 // AES-128-CBC under the build's key and IV files (32 characters each).
@@ -201,3 +237,16 @@ TEST_F(PlatformTest, FillsThirteenRecordFieldsThroughTheVirtualOperationsAndForw
 }
 
 }  // namespace
+
+void* operator new(size_t size) {
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+// Strings and vectors give their blocks back through this one, with the size they asked for.
+void operator delete(void* block, size_t size) noexcept {
+  const std::string_view bytes(static_cast<const char*>(block), size);
+  if (scanFreedBlocks)
+    for (const std::string& text : secretMarkers) freedSecrets += bytes.find(text) != bytes.npos;
+  std::free(block);
+}
