@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // hxtool config get KEY | config set KEY VALUE: the settings file.
+#include <hxcore/IIotPlatformImpl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
