@@ -71,6 +71,8 @@ refused "fetch of a missing file" fetch "file://$PWD/no-such-file"
 
 check "config round trip" "värde ✓" \
   "$("$hxtool" config set key "värde ✓" >/dev/null 2>&1; "$hxtool" config get key 2>/dev/null)"
+check "config path" "$PWD/.iot_smart_config.ini" "$("$hxtool" config path)"
+check "config path names the file set wrote" 1 "$(grep -c '^key=' "$("$hxtool" config path)")"
 rm .iot_smart_config.ini && mkdir .iot_smart_config.ini  # a path nobody, root included, writes
 refused "config set into an unwritable settings file" config set key value
 
