@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
 # Builds the Debian packages (libhxcore1, libhxcore-dev, hxcore-tools and
-# their -dbgsym) from a copy of the source tree, fails on any lintian error,
-# installs them, builds and runs the example clients against /usr, and
+# their -dbgsym, libhxcore-doc) from a copy of the source tree, fails on any
+# lintian error, installs them, checks that the reference's main page is the
+# client guide, builds and runs the example clients against /usr, and
 # removes them again. The unit tests ran before, so the package build skips
 # them (DEB_BUILD_OPTIONS=nocheck). Needs root or sudo to install.
 #   scripts/deb_test.sh
@@ -23,7 +24,8 @@ work=$(mktemp -d)
 installed=no
 cleanup() {
   if [ "$installed" = yes ]; then
-    $sudo apt-get remove -y -qq -o DPkg::Lock::Timeout=600 libhxcore1 libhxcore-dev hxcore-tools >/dev/null
+    $sudo apt-get remove -y -qq -o DPkg::Lock::Timeout=600 libhxcore1 libhxcore-dev hxcore-tools \
+      libhxcore-doc >/dev/null
   fi
   rm -rf "$work"
 }
@@ -42,6 +44,8 @@ lintian --fail-on error "$work"/hxcore_*.changes
 
 installed=yes
 $sudo apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 \
-  "$work"/libhxcore1_*.deb "$work"/libhxcore-dev_*.deb "$work"/hxcore-tools_*.deb >/dev/null
+  "$work"/libhxcore1_*.deb "$work"/libhxcore-dev_*.deb "$work"/hxcore-tools_*.deb \
+  "$work"/libhxcore-doc_*.deb >/dev/null
+grep -q '<title>hxcore: hxcore client guide' /usr/share/doc/hxcore/html/index.html
 bash scripts/examples_test.sh /usr
-echo "deb: packages built, lintian clean of errors, examples built against them"
+echo "deb: packages built, lintian clean of errors, the reference installed, examples built against them"

@@ -45,10 +45,39 @@ fi
 
 echo "fetched through file://" >"$work/page.txt"
 run "$work/build/fetch" "file://$work/page.txt" | grep -qx "fetched through file://"
+
+# The Qt client against a local HTTP server on a free port, which the server
+# writes into a pipe once it listens; it fetches page.txt through a signed URL.
+mkfifo "$work/port"
+python3 -c '
+import functools, http.server, sys
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=sys.argv[1]))
+with open(sys.argv[2], "w") as port:
+    port.write("%d\n" % server.server_port)
+server.serve_forever()' "$work" "$work/port" &
+server=$!
+trap 'kill $server 2>/dev/null || true; rm -rf "$work"' EXIT
+port=$(timeout 30 cat "$work/port")
+url="http://127.0.0.1:$port/page.txt"
+(cd "$work" && QT_LOGGING_RULES='hx.HX.debug=false' run timeout 60 "$work/build/qt_client" "$url" "$secret") \
+  2>"$work/qt.out"
+for line in '^hx\.APP: .*\[I|APP\].*signed request http://127\.0\.0\.1:[0-9]*/page\.txt?appKey=example-app&ts=[0-9]*&sign=.\{28,\}$' \
+    '^hx\.APP: .*HTTP status 200, 24 bytes: fetched through file://$' \
+    '^hx\.APP: .*tick 3: report sent$' '^hx\.APP: .*tick 4: report held back by the gate$' \
+    '^hx\.APP: .*quit cleanly, setting last_url = http://127'; do
+  grep -q "$line" "$work/qt.out" || { echo "examples: qt_client printed no line matching $line" >&2; cat "$work/qt.out" >&2; exit 1; }
+done
+if grep -q '^hx\.HX: .*\[D|HX\]' "$work/qt.out"; then
+  echo "examples: QT_LOGGING_RULES did not filter hx.HX's debug records" >&2
+  exit 1
+fi
 # The README's first example, through pkg-config.
 awk '/^```cpp$/ {inside = 1; next} inside && /^```$/ {exit} inside' README.md >"$work/readme.cpp"
 pcdir=$(find "$prefix" -name hxcore.pc -printf '%h\n' | head -1)
 # shellcheck disable=SC2046
 c++ -std=c++17 "$work/readme.cpp" $(PKG_CONFIG_PATH="$pcdir" pkg-config --cflags --libs hxcore) -o "$work/readme"
 run "$work/readme" | grep -qx 'http://example.com/v1/devices?id=camera+1'
-echo "examples: typical_request, url, fetch and the README's example built against $prefix and ran"
+echo "examples: typical_request, url, fetch, qt_client and the README's example built against $prefix and ran"

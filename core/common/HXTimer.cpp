@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <chrono>
 
-#include "detail/clock.h"
 #include "detail/log.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
 
@@ -24,14 +25,35 @@ int join_all(std::deque<std::thread>& threads) {
   return joined;
 }
 
-// Sleeps until the library's clock is `periodMs` on, in steps of at most ten
-// days.
-void sleep_period(int periodMs) {
+// Where interval threads pause, for every timer of the process: a timer
+// keeps no room of its own for it, since its layout is part of the binary
+// interface. The mutex is held only to test a stop flag and to wait, never
+// while a callback runs, so interval callbacks still run beside each other and
+// beside timeout callbacks. Never destroyed: an interval may still be pausing
+// while static objects are torn down at exit.
+struct IntervalPauses {
+  std::mutex mutex;
+  std::condition_variable wake;
+};
+
+IntervalPauses& interval_pauses() {
+  static IntervalPauses* const pauses = new IntervalPauses;
+  return *pauses;
+}
+
+// Pauses `periodMs` on the steady clock, in waits of at most ten days, or
+// until `stop` is set (a wake-up for another timer's stopAll sleeps on). The
+// deadline saturates at the clock's end instead of overflowing.
+void pause_period(const std::atomic<bool>& stop, int periodMs) {
   if (periodMs <= 0) return;
-  const long long start = hxcore::detail::now_ms();
-  const long long target = start + periodMs;
-  for (long long at = start; at < target; at = hxcore::detail::now_ms()) {
-    std::this_thread::sleep_for(std::min(std::chrono::milliseconds(target - at), kLongestWait));
+  const Clock::time_point now = Clock::now();
+  const std::chrono::milliseconds period{periodMs};
+  const Clock::time_point target =
+      Clock::time_point::max() - now < period ? Clock::time_point::max() : now + period;
+  IntervalPauses& pauses = interval_pauses();
+  std::unique_lock<std::mutex> lock(pauses.mutex);
+  for (Clock::time_point at = now; at < target && !stop; at = Clock::now()) {
+    pauses.wake.wait_for(lock, std::min<Clock::duration>(target - at, kLongestWait));
   }
 }
 
@@ -59,7 +81,7 @@ void run_timeout(std::mutex& mutex, std::condition_variable& wake, const std::at
 void run_interval(const std::atomic<bool>& stop, const std::function<int()>& callback,
                   int periodMs) {
   while (!stop) {
-    if (callback() < 0) sleep_period(periodMs);
+    if (callback() < 0) pause_period(stop, periodMs);
   }
 }
 
@@ -101,6 +123,11 @@ void HXTimer::stopAll() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     wake_.notify_all();
+  }
+  {  // after the flag, so a pause that tests it under this mutex cannot miss both
+    IntervalPauses& pauses = interval_pauses();
+    std::lock_guard<std::mutex> lock(pauses.mutex);
+    pauses.wake.notify_all();
   }
   const int timeouts = join_all(timeout_threads_);
   const int intervals = join_all(interval_threads_);

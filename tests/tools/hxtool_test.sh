@@ -71,6 +71,8 @@ refused "fetch of a missing file" fetch "file://$PWD/no-such-file"
 
 check "config round trip" "värde ✓" \
   "$("$hxtool" config set key "värde ✓" >/dev/null 2>&1; "$hxtool" config get key 2>/dev/null)"
+check "config path" "$PWD/.iot_smart_config.ini" "$("$hxtool" config path)"
+check "config path names the file set wrote" 1 "$(grep -c '^key=' "$("$hxtool" config path)")"
 check "a new settings file is its owner's only" 600 "$(stat -c %a .iot_smart_config.ini)"
 cp .iot_smart_config.ini before
 # A full disk, injected: no file written by hxtool may pass 1 KiB (EFBIG, not a signal).
@@ -81,8 +83,7 @@ check "a full disk leaves the settings file whole" "" "$(cmp before .iot_smart_c
 mv .iot_smart_config.ini victim && ln -s victim .iot_smart_config.ini
 refused "config set through a planted link" config set key other
 check "a planted link's target is left alone" "" "$(cmp before victim 2>&1)"
-rm .iot_smart_config.ini
-mkdir .iot_smart_config.ini  # a path nobody, root included, writes
+rm .iot_smart_config.ini && mkdir .iot_smart_config.ini  # a path nobody, root included, writes
 refused "config set into an unwritable settings file" config set key value
 
 check "demo" 0 "$(status "$hxtool" demo)"

@@ -14,6 +14,7 @@
 #include <hxcore/MMD5.h>
 #include <hxcore/MStr.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -45,6 +46,14 @@ constexpr char kHelp[] =
     "  - fires a timeout, lets an interval tick three times and sends a burst of\n"
     "    actions through a throttling gate;\n"
     "  - builds a query text and prints its MD5 digest.\n";
+
+// Error records the demo has printed, so a step can say what one meant.
+std::atomic<int> error_records{0};
+
+void print_demo_record(int level, const char* text, uint64_t length, void* user) {
+  if (level >= 4) ++error_records;
+  print_record(level, text, length, user);
+}
 
 void print_json(const char* title, cJSON* object) {
   char* text = cJSON_Print(object);
@@ -148,7 +157,7 @@ int demo_threads() {
           std::printf("interval: tick %d at +%lld ms\n", ++ticks, get_time() - scheduled);
           ticked.count();
         }
-        return -1;  // pause one period before the next call
+        return HXTimer::kPauseOnePeriod;
       },
       20);
   ticked.wait_for(kTicks);
@@ -187,7 +196,15 @@ int demo_platform() {
   platform->setEncryptedAppSecret(encryptedSecret);
   std::printf("encrypted secret: %s\n", encryptedSecret.c_str());
 
+  const int errors_before = error_records;
   IotZoRiskControlInfo& info = platform->getRiskControlInfo();
+  if (error_records > errors_before) {
+    std::printf(
+        "note: the error record above is the locale probe's: this machine names no user\n"
+        "locale (on Linux: LC_ALL, LC_MESSAGES or LANG, e.g. LANG=en_US.UTF-8), so the\n"
+        "record carries the library's fallback region \"%s\". Nothing failed.\n",
+        info.getLocale().c_str());
+  }
   info.setDeviceId("camera-0001");
   cJSON* risk = cJSON_CreateObject();
   info.buildRiskControl(risk);
@@ -222,7 +239,7 @@ int run_demo(int argc, char** argv) {
   if (argc != 1) return usage_error("demo", "takes no arguments", "hxtool demo");
 
   SetHXLogLevel(1);
-  SetHXLogCallback(print_record, stdout);
+  SetHXLogCallback(print_demo_record, stdout);
   MirvLog(2, "HX", __FILE__, __LINE__, "hxtool::demo", "demo starts at %s (clock %lld ms)",
           now_date().c_str(), get_time());
 

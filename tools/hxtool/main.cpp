@@ -22,7 +22,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"aes", hxtool::run_aes, "AES-encrypt or decrypt a text: aes encrypt|decrypt TEXT"},
     {"config", hxtool::run_config,
-     "read or write the settings file: config get KEY | set KEY VALUE"},
+     "read or write the settings file: config get KEY | set KEY VALUE | path"},
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
     {"encrypt-secret", hxtool::run_encrypt_secret,
      "encrypt an application secret: --public-key PEM SECRET"},

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "HXClock.h"
 #include "event_count.h"
 #include "log_capture.h"
 
@@ -35,17 +36,22 @@ TEST(TimerTimeout, StopAllDoesNotWaitForATimeoutThatMissedItsBroadcast) {
   }
 }
 
-TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriod) {
+TEST(TimerInterval, ZeroOrMoreCallsAgainAtOnceNegativePausesOnePeriodUntilStopAll) {
   using Clock = std::chrono::steady_clock;
   std::vector<Clock::time_point> times;  // only the pausing thread writes before the join
-  EventCount spun, paused;
+  EventCount spun, paused, napping;
   HXTimer timer;
   timer.setInterval(
-      "spin", [&] { return spun.notify(), 0; }, kAnHour);
+      "spin", [&] { return spun.notify(), HXTimer::kCallAgainAtOnce; }, kAnHour);
   timer.setInterval(
       nullptr, [&] { return times.push_back(Clock::now()), paused.notify(), -1; }, 15);
-  ASSERT_TRUE(spun.wait(50) && paused.wait(3));
-  timer.stopAll();
+  timer.setInterval(
+      "nap", [&] { return napping.notify(), HXTimer::kPauseOnePeriod; }, 60000);
+  ASSERT_TRUE(spun.wait(50) && paused.wait(3) && napping.wait());
+  const long long stopping = get_time();
+  timer.stopAll();  // cuts the minute's pause short, and calls nothing after it
+  EXPECT_LT(get_time() - stopping, 5000) << "stopAll waited out a pause";
+  EXPECT_EQ(napping.count(), 1);
   for (size_t i = 1; i < times.size(); ++i)
     EXPECT_GE(times[i] - times[i - 1], std::chrono::milliseconds(15));
 }
