@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "detail/clock.h"
 #include "detail/log.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
 
@@ -41,19 +40,16 @@ IntervalPauses& interval_pauses() {
   return *pauses;
 }
 
-// Pauses `periodMs` on the steady clock, in waits of at most ten days, or
-// until `stop` is set (a wake-up for another timer's stopAll sleeps on). The
-// deadline saturates at the clock's end instead of overflowing.
+// Pauses until the library's clock is `periodMs` on, in waits of at most ten
+// days, or until `stop` is set (a wake-up for another timer's stopAll sleeps
+// on).
 void pause_period(const std::atomic<bool>& stop, int periodMs) {
   if (periodMs <= 0) return;
-  const Clock::time_point now = Clock::now();
-  const std::chrono::milliseconds period{periodMs};
-  const Clock::time_point target =
-      Clock::time_point::max() - now < period ? Clock::time_point::max() : now + period;
+  const long long target = hxcore::detail::now_ms() + periodMs;
   IntervalPauses& pauses = interval_pauses();
   std::unique_lock<std::mutex> lock(pauses.mutex);
-  for (Clock::time_point at = now; at < target && !stop; at = Clock::now()) {
-    pauses.wake.wait_for(lock, std::min<Clock::duration>(target - at, kLongestWait));
+  for (long long at = hxcore::detail::now_ms(); at < target && !stop; at = hxcore::detail::now_ms()) {
+    pauses.wake.wait_for(lock, std::min(std::chrono::milliseconds(target - at), kLongestWait));
   }
 }
 
