@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: Apache-2.0
+// The fault injector: the program's own operator new and, with glibc, its own malloc, calloc,
+// realloc, pthread_create and file calls, each counting before it hands over to the real one.
+// With glibc the real allocator is __libc_malloc's family, under AddressSanitizer the
+// sanitizer's __interceptor_ entry points (whose plain names this program's definitions
+// replace); the other calls go to the next definition, found once before main.
+#include "fault_injection.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#ifdef _WIN32
+#include <malloc.h>
+#endif
+
+#if defined(__GLIBC__)
+#include <dlfcn.h>
+#include <execinfo.h>
+#include <pthread.h>
+#include <unistd.h>
+#endif
+
+namespace hxtest::fault {
+
+namespace {
+
+thread_local bool t_armed = false;
+// Touched only by the armed thread.
+Kind g_kind = Kind::Allocation;
+long g_fail_at = 0;
+long g_count = 0;
+bool g_fired = false;
+const char* const* g_spare = nullptr;
+int g_spare_count = 0;
+const char* g_spared = "";
+
+// The spared name a frame of this stack holds, or null.
+const char* spared_frame() {
+#if defined(__GLIBC__)
+  void* frames[96];
+  const int depth = backtrace(frames, 96);
+  for (int i = 0; i < depth; ++i) {
+    Dl_info info;
+    if (dladdr(frames[i], &info) == 0 || info.dli_sname == nullptr) continue;
+    for (int s = 0; s < g_spare_count; ++s)
+      if (std::strstr(info.dli_sname, g_spare[s]) != nullptr) return g_spare[s];
+  }
+#endif
+  return nullptr;
+}
+
+}  // namespace
+
+void arm(Kind kind, long fail_at) {
+  g_kind = kind, g_fail_at = fail_at, g_count = 0, g_fired = false, g_spared = "";
+  t_armed = true;
+}
+
+long disarm() {
+  t_armed = false;
+  return g_count;
+}
+
+bool fired() { return g_fired; }
+
+bool should_fail(Kind kind) {
+  if (!t_armed || kind != g_kind || ++g_count != g_fail_at) return false;
+  if (const char* name = spared_frame()) return g_spared = name, false;
+  return g_fired = true;
+}
+
+void spare(const char* const* names, int count) { g_spare = names, g_spare_count = count; }
+const char* spared() { return g_spared; }
+
+Pause::Pause() : was_armed_(t_armed) { t_armed = false; }
+Pause::~Pause() { t_armed = was_armed_; }
+
+}  // namespace hxtest::fault
+
+namespace {
+
+using hxtest::fault::Kind;
+using hxtest::fault::should_fail;
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+#define HXTEST_REAL(name) __interceptor_##name
+#endif
+#endif
+#if defined(__GLIBC__) && !defined(HXTEST_REAL)
+#define HXTEST_REAL(name) __libc_##name
+#endif
+
+#if defined(HXTEST_REAL)
+extern "C" void* HXTEST_REAL(malloc)(size_t);
+extern "C" void* HXTEST_REAL(calloc)(size_t, size_t);
+extern "C" void* HXTEST_REAL(realloc)(void*, size_t);
+void* plain_allocate(size_t n) { return HXTEST_REAL(malloc)(n ? n : 1); }
+#else
+void* plain_allocate(size_t n) { return std::malloc(n ? n : 1); }
+#endif
+
+void* allocate(size_t n, std::align_val_t alignment = std::align_val_t{}) {
+  if (should_fail(Kind::Allocation)) return nullptr;
+  const auto a = static_cast<size_t>(alignment);
+  if (a == 0) return plain_allocate(n);
+#ifdef _WIN32
+  return _aligned_malloc(n ? n : 1, a);
+#else
+  return std::aligned_alloc(a, (n + a - 1) / a * a);
+#endif
+}
+
+void* allocate_or_throw(size_t n, std::align_val_t alignment = std::align_val_t{}) {
+  if (void* p = allocate(n, alignment)) return p;
+  throw std::bad_alloc();
+}
+
+void release(void* p, std::align_val_t alignment = std::align_val_t{}) {
+#ifdef _WIN32
+  if (alignment != std::align_val_t{}) return _aligned_free(p);
+#endif
+  static_cast<void>(alignment);
+  std::free(p);
+}
+
+}  // namespace
+
+// Every form of operator new and delete; the sized deletes are the plain ones.
+void* operator new(size_t n) { return allocate_or_throw(n); }
+void* operator new[](size_t n) { return allocate_or_throw(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
+void* operator new(size_t n, std::align_val_t a) { return allocate_or_throw(n, a); }
+void* operator new[](size_t n, std::align_val_t a) { return allocate_or_throw(n, a); }
+void* operator new(size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return allocate(n, a);
+}
+void* operator new[](size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
+  return allocate(n, a);
+}
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, size_t) noexcept { release(p); }
+void operator delete[](void* p, size_t) noexcept { release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete(void* p, std::align_val_t a) noexcept { release(p, a); }
+void operator delete[](void* p, std::align_val_t a) noexcept { release(p, a); }
+void operator delete(void* p, size_t, std::align_val_t a) noexcept { release(p, a); }
+void operator delete[](void* p, size_t, std::align_val_t a) noexcept { release(p, a); }
+void operator delete(void* p, std::align_val_t a, const std::nothrow_t&) noexcept {
+  release(p, a);
+}
+void operator delete[](void* p, std::align_val_t a, const std::nothrow_t&) noexcept {
+  release(p, a);
+}
+
+#if defined(__GLIBC__)
+namespace {
+
+template <class Function>
+Function next(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+const auto real_pthread_create =
+    next<int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>("pthread_create");
+const auto real_write = next<ssize_t (*)(int, const void*, size_t)>("write");
+const auto real_fsync = next<int (*)(int)>("fsync");
+const auto real_fdatasync = next<int (*)(int)>("fdatasync");
+const auto real_rename = next<int (*)(const char*, const char*)>("rename");
+// The first backtrace loads the unwinder, which allocates: done here, not under a fault.
+const int g_unwinder_loaded = [] {
+  void* frame;
+  return backtrace(&frame, 1);
+}();
+
+template <class Result>
+bool refused(Result& result) {
+  if (!should_fail(Kind::FileWrite)) return false;
+  errno = ENOSPC, result = -1;
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+void* malloc(size_t n) {
+  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
+  return HXTEST_REAL(malloc)(n);
+}
+void* calloc(size_t count, size_t n) {
+  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
+  return HXTEST_REAL(calloc)(count, n);
+}
+void* realloc(void* p, size_t n) {
+  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
+  return HXTEST_REAL(realloc)(p, n);
+}
+
+int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
+                   void* argument) {
+  if (should_fail(Kind::ThreadStart)) return EAGAIN;
+  return real_pthread_create(thread, attributes, start, argument);
+}
+
+ssize_t write(int fd, const void* bytes, size_t n) {
+  ssize_t result;
+  return refused(result) ? result : real_write(fd, bytes, n);
+}
+int fsync(int fd) {
+  int result;
+  return refused(result) ? result : real_fsync(fd);
+}
+int fdatasync(int fd) {
+  int result;
+  return refused(result) ? result : real_fdatasync(fd);
+}
+int rename(const char* from, const char* to) {
+  int result;
+  return refused(result) ? result : real_rename(from, to);
+}
+
+}  // extern "C"
+#endif
