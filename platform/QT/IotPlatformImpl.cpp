@@ -117,8 +117,14 @@ std::string IotPlatformImpl::getAppKey() { return appKey; }
 void IotPlatformImpl::deriveAppSecret() {
   const std::string privateKeyPem =
       hxcore::detail::restoreLineBreaks(hxcore::detail::revealStoredString(secrets.privateKey));
-  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem);
-  if (!appSecret.empty()) signer = std::make_unique<hxcore::detail::HmacSha1>(appSecret);
+  std::string secret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem);
+  if (secret.empty()) return;
+  // The secret is kept only with a keyed signer, so a signer OpenSSL could not key (no memory)
+  // is made again by the next call instead of failing every call after it.
+  auto keyed = std::make_unique<hxcore::detail::HmacSha1>(secret);
+  if (!keyed->ready()) return;
+  signer = std::move(keyed);
+  appSecret = std::move(secret);
 }
 
 std::string IotPlatformImpl::signString(std::string stringToSign, bool base64) {
