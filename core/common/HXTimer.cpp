@@ -85,7 +85,14 @@ void run_interval(const std::atomic<bool>& stop, const std::function<int()>& cal
 
 HXTimer::HXTimer() : stop_(false) {}
 
-HXTimer::~HXTimer() { stopAll(); }
+// The threads are joined before stopAll writes its record, so an exception the log callback
+// throws for that record is dropped here: thrown out of a destructor it would end the process.
+HXTimer::~HXTimer() {
+  try {
+    stopAll();
+  } catch (...) {
+  }
+}
 
 // An empty function object is refused here, with one error record, rather
 // than failing later on the worker thread; the refused call changes nothing,

@@ -42,6 +42,7 @@ class HXCORE_API HXTimer {
 
   HXTimer();
   /// Runs `stopAll`, so it logs "joined %d %d" even for a timer that never ran.
+  /// Never throws: an exception the log callback throws for that record is dropped.
   virtual ~HXTimer();
   HXTimer(const HXTimer&) = delete;
   HXTimer& operator=(const HXTimer&) = delete;

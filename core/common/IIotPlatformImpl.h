@@ -11,7 +11,9 @@
 /// delete it. The object itself takes no lock: callers serialise its use, and in
 /// particular the first `signString`, `aesEncrypt` and `aesDecrypt`.
 /// Failures are results, never exceptions: a failed signature, cipher or
-/// decryption is "" with one error record (see each operation). Strings go in
+/// decryption is "" with one error record (see each operation). Memory
+/// exhaustion alone throws std::bad_alloc; the object then works as before
+/// (a first signature or cipher not yet made is tried again). Strings go in
 /// and out by value as UTF-8 bytes. Example:
 /// @code
 ///   IIotPlatformImpl* p = getSharedPlatformImpl();

@@ -4,6 +4,8 @@
 
 #include <cjson/cJSON.h>
 
+#include <new>
+
 IotZoRiskControlInfo::IotZoRiskControlInfo() = default;
 IotZoRiskControlInfo::IotZoRiskControlInfo(const IotZoRiskControlInfo& other) = default;
 IotZoRiskControlInfo& IotZoRiskControlInfo::operator=(const IotZoRiskControlInfo& other) = default;
@@ -59,7 +61,11 @@ constexpr Member kRiskControlMembers[] = {
 template <size_t N>
 void add_members(const IotZoRiskControlInfo& info, cJSON* object, const Member (&members)[N]) {
   for (const Member& member : members) {
-    cJSON_AddStringToObject(object, member.key, (info.*member.value)().c_str());
+    // cJSON answers null for a member it could not allocate: thrown, not silently left out.
+    if (cJSON_AddStringToObject(object, member.key, (info.*member.value)().c_str()) == nullptr &&
+        object != nullptr) {
+      throw std::bad_alloc();
+    }
   }
 }
 

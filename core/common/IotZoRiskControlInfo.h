@@ -10,7 +10,9 @@
 /// `buildContext` adds ten string members to a cJSON object and
 /// `buildRiskControl` twenty-four, in fixed orders; an empty property is written
 /// as "", never skipped. The builders neither create, clear nor delete the
-/// object; a null object gets nothing. Not thread-safe: one writer at a time,
+/// object; a null object gets nothing. A member cJSON cannot allocate throws
+/// std::bad_alloc; the members added before it stay, and the client still
+/// deletes the object. Not thread-safe: one writer at a time,
 /// and no reader while it writes. Example:
 /// @code
 ///   IotZoRiskControlInfo info; info.setDeviceId("cam-1");

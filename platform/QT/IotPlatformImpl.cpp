@@ -195,8 +195,17 @@ void IotPlatformImpl::deriveAppSecret() {
   hxcore::detail::WipedString privateKeyPem(hxcore::detail::reveal_stored_string(secrets.privateKey));
   privateKeyPem.shrink(
       hxcore::detail::restore_line_breaks_in_place(privateKeyPem.data(), privateKeyPem.size()));
-  appSecret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem.str());
-  if (!appSecret.empty()) signer = std::make_unique<hxcore::detail::HmacSha1>(appSecret);
+  std::string secret = opensslRsaDecrypt(encryptedAppSecret, privateKeyPem.str());
+  if (secret.empty()) return;
+  // The secret is kept only with a keyed signer, so a signer OpenSSL could not key (no memory)
+  // is made again by the next call instead of failing every call after it.
+  auto keyed = std::make_unique<hxcore::detail::HmacSha1>(secret);
+  if (!keyed->ready()) {
+    OPENSSL_cleanse(secret.data(), secret.size());
+    return;
+  }
+  signer = std::move(keyed);
+  appSecret = std::move(secret);
 }
 
 std::string IotPlatformImpl::signString(std::string stringToSign, bool base64) {

@@ -8,8 +8,6 @@
 #include <malloc.h>
 #ifdef _WIN32
 #define malloc_usable_size _msize
-#else
-#include <sys/resource.h>
 #endif
 
 #include <chrono>
@@ -121,30 +119,6 @@ TEST_F(Fetch, FailureGivesNullSizeZeroAndOneRecordNamingTheUrlAndCode) {
   curl_easy_setopt(handle_, CURLOPT_URL, server_.url("/bytes/10").c_str());
   EXPECT_EQ(curl_easy_perform(handle_), CURLE_WRITE_ERROR);
 }
-
-#ifndef _WIN32
-// A fetch costs what its body needs, not address space set aside up front; a buffer that
-// outgrows the address space refuses the chunk instead of faulting.
-TEST_F(Fetch, SmallBodyArrivesAndGrowthIsRefusedInAProcessLimitedToOneGibibyte) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "the sanitizer's shadow memory alone is larger than the limit";
-#endif
-  std::vector<char> url = writable(server_.url("/bytes/5"));
-  EXPECT_EXIT(
-      {
-        rlimit limit;  // set field by field: a brace list's comma would split the macro argument
-        limit.rlim_cur = limit.rlim_max = 1 << 30;
-        int size = 0;
-        char* body = setrlimit(RLIMIT_AS, &limit) == 0
-                         ? HXCurl::get_data_from_url(handle_, url.data(), size, 1) : nullptr;
-        ReceiveBuffer growing;
-        const std::vector<char> chunk(kReceiveStep - 1, 'x');
-        while (growing.append(chunk.data(), chunk.size())) continue;
-        std::_Exit(body && size == 5 && is_generated_body(body, 5) ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-}
-#endif
 
 // The one slow test: the server sends half the body, then nothing.
 TEST_F(Fetch, StalledBodyIsCutAtTheEightSecondTimeout) {
