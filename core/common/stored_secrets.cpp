@@ -5,7 +5,7 @@
 namespace hxcore::detail {
 
 std::string revealStoredString(const StoredString& stored) {
-  const char* plain = decodeScrambledString(stored.storage, stored.size, kLibraryScrambleKey);
+  const char* plain = decodeScrambledString(stored.storage, stored.size, kTable0);
   return plain != nullptr ? std::string(plain) : std::string();
 }
 
