@@ -20,14 +20,14 @@ option(HXCORE_ALLOW_DEVELOPMENT_SECRETS
        "Let the Windows SDK package carry the public development secrets (for tests only)" OFF)
 set(HXCORE_CARRIES_DEVELOPMENT_SECRETS 0)
 if(NOT HXCORE_PORTABLE_ONLY)
-  hxcore_carries_development_secrets(${HXCORE_SECRETS_DIR} carries)
-  if(carries)
+  hxcore_carries_development_secrets(${HXCORE_SECRETS_DIR} development_secrets)
+  if(development_secrets)
     set(HXCORE_CARRIES_DEVELOPMENT_SECRETS 1)
   endif()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HXCORE_SECRET_FILES})
 endif()
-set_source_files_properties(core/common/hxcore_version.cpp PROPERTIES
-                            COMPILE_DEFINITIONS HXCORE_CARRIES_DEVELOPMENT_SECRETS=${HXCORE_CARRIES_DEVELOPMENT_SECRETS})
+set_source_files_properties(core/common/hxcore_version.cpp PROPERTIES COMPILE_DEFINITIONS
+                            HXCORE_CARRIES_DEVELOPMENT_SECRETS=${HXCORE_CARRIES_DEVELOPMENT_SECRETS})
 
 # The public half, for hxtool and the benchmarks, which encrypt a secret the
 # way a client does (never part of the library).
