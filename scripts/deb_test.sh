@@ -10,8 +10,8 @@
 # AES key and IV as OpenSSL's command line does, and claims no development
 # secrets; hardening-check passes on the library and hxtool; and
 # scripts/secrets_scan.py finds none of the development key material in the
-# library, while it finds it in DEVELOPMENT_LIBRARY (a build with them), so
-# that finding nothing means something. The unit tests ran before, so the
+# library, while it finds it in DEVELOPMENT_LIBRARY (a build with them, such
+# as scripts/test.sh leaves), so that finding nothing means something. The unit tests ran before, so the
 # package build skips them (DEB_BUILD_OPTIONS=nocheck). Needs root or sudo.
 #   scripts/deb_test.sh [DEVELOPMENT_LIBRARY]   (default: build/default/libhxcore.so)
 set -euo pipefail
