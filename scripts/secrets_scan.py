@@ -65,7 +65,7 @@ def data_sections(path, size):
     sections, lines = [], listing.splitlines()
     for line, flags in zip(lines, lines[1:]):
         match = header.match(line)
-        if match and "CONTENTS" in flags and "DATA" in flags:
+        if match and "CONTENTS" in flags and "DATA" in flags and "CODE" not in flags:
             start = int(match.group(2), 16)
             sections.append((start, start + int(match.group(1), 16), "READONLY" not in flags))
     return sections or [(0, size, True)]
