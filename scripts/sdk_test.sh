@@ -82,7 +82,8 @@ for program in hxcore.dll hxtool.exe; do
   for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
     grep -qw "$flag" <<<"$characteristics" || fail "$program lacks $flag"
   done
-  x86_64-w64-mingw32-nm "$build/bin/$program" | grep -qw __stack_chk_fail || fail "$program has no stack protector"
+  x86_64-w64-mingw32-nm "$build/bin/$program" | grep -w __stack_chk_fail >/dev/null ||
+    fail "$program has no stack protector"
 done
 
 # The SDK's own program runs from bin/ with what sits beside it, and says
