@@ -32,6 +32,16 @@ if(NOT HXCORE_PORTABLE_ONLY)
   install(DIRECTORY ${HXCORE_WIN_DEPS_PREFIX}/share/licenses/ DESTINATION ${HXCORE_LICENSES_DIR})
 endif()
 
+# The SDK ships: cpack refuses to pack the public development secrets unless
+# the builder opts in (cmake/HxcoreDevelopmentSecrets.cmake).
+if(NOT HXCORE_PORTABLE_ONLY)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/hxcore_sdk_secrets_check.cmake)
+  file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} @ONLY CONTENT [[
+include("@PROJECT_SOURCE_DIR@/cmake/HxcoreDevelopmentSecrets.cmake")
+hxcore_refuse_development_secrets("@HXCORE_SECRETS_DIR@" "@HXCORE_ALLOW_DEVELOPMENT_SECRETS@")
+]])
+endif()
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME hxcore)
 set(CPACK_PACKAGE_FILE_NAME hxcore-${PROJECT_VERSION}-win64)

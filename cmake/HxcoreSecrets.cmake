@@ -13,6 +13,22 @@ set(HXCORE_SECRET_FILES
   ${HXCORE_SECRETS_DIR}/scramble_key.txt)
 set(HXCORE_STORED_SECRETS_SOURCE ${PROJECT_BINARY_DIR}/generated/hxcore_stored_secrets.cpp)
 
+# A library with the development secrets says so (hxcore_has_development_secrets(),
+# `hxtool --version`), and the packages refuse them unless the builder opts in.
+include(${CMAKE_CURRENT_LIST_DIR}/HxcoreDevelopmentSecrets.cmake)
+option(HXCORE_ALLOW_DEVELOPMENT_SECRETS
+       "Let the Windows SDK package carry the public development secrets (for tests only)" OFF)
+set(HXCORE_CARRIES_DEVELOPMENT_SECRETS 0)
+if(NOT HXCORE_PORTABLE_ONLY)
+  hxcore_carries_development_secrets(${HXCORE_SECRETS_DIR} development_secrets)
+  if(development_secrets)
+    set(HXCORE_CARRIES_DEVELOPMENT_SECRETS 1)
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${HXCORE_SECRET_FILES})
+endif()
+set_source_files_properties(core/common/hxcore_version.cpp PROPERTIES COMPILE_DEFINITIONS
+                            HXCORE_CARRIES_DEVELOPMENT_SECRETS=${HXCORE_CARRIES_DEVELOPMENT_SECRETS})
+
 # The public half, for hxtool and the benchmarks, which encrypt a secret the
 # way a client does (never part of the library).
 set(HXCORE_PUBLIC_KEY_SOURCE ${PROJECT_BINARY_DIR}/generated/build_public_key.cpp)

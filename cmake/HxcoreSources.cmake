@@ -15,7 +15,8 @@ set(HXCORE_LOG_HEADERS
   core/common/HXClock.h)
 
 # The functions exported under their plain, undecorated names.
-set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback hxcore_version)
+set(HXCORE_PLAIN_EXPORTS MirvLog GetHXLogLevel SetHXLogLevel SetHXLogCallback hxcore_version
+    hxcore_has_development_secrets)
 
 if(NOT HXCORE_PORTABLE_ONLY)
   list(APPEND HXCORE_PLAIN_EXPORTS getSharedPlatformImpl)

@@ -18,8 +18,9 @@ bench_pkgs=(libbenchmark-dev libspdlog-dev liburiparser-dev)
 # for Qt's moc, rcc and qmake).
 cross_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 googletest
             dpkg-dev xz-utils make perl g++ qtbase5-dev libssl-dev libcurl4-openssl-dev libcjson-dev)
-# Shipping: the Doxygen reference, the libabigail ABI check, the Debian packages.
-ship_pkgs=(doxygen abigail-tools build-essential debhelper dpkg-dev fakeroot lintian)
+# Shipping: the Doxygen reference, the libabigail ABI check, the Debian packages,
+# hardening-check (devscripts) on the built binaries.
+ship_pkgs=(doxygen abigail-tools build-essential debhelper dpkg-dev fakeroot lintian devscripts)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Installs a build into a temporary prefix, runs the installed hxtool with an
-# empty environment, then builds and runs the consumer program against the
-# prefix twice: through find_package(hxcore) and through pkg-config. Last, the
+# Installs a build into a temporary prefix, checks that the library's symbol
+# table names no stored secret, runs the installed hxtool with an empty
+# environment, then builds and runs the consumer program against the prefix
+# twice: through find_package(hxcore) and through pkg-config. Last, the
 # README's first example is built by two clients that build hxcore in their own
 # tree from a clone of the committed HEAD (uncommitted changes are not in it):
 # through add_subdirectory and through FetchContent from a file:// URL.
@@ -14,6 +15,12 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# The installed library's symbol table names no object that holds a secret
+# (the stored key and texts carry names that say nothing).
+library=$(find "$prefix" -name 'libhxcore.so.*.*' -type f | head -1)
+named=$(nm -C "$library" | awk '$2 ~ /^[bBdDrR]$/' | grep -iE 'secret|private|aes|scramble' || true)
+[ -z "$named" ] || { printf 'package: the symbol table names stored secrets:\n%s\n' "$named" >&2; exit 1; }
 
 # The installed program finds the installed library by itself, wherever the
 # prefix is: no LD_LIBRARY_PATH, nothing from the environment at all.

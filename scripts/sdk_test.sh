@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Makes the Windows SDK (the ZIP) from a mingw build, unpacks it into a
-# temporary folder and checks that it holds what a client needs and nothing
-# else, and that every DLL its programs load is in it or part of Windows. Then
-# runs the SDK's hxtool, and cross-builds the consumer programs against the
+# Makes the Windows SDK (the ZIP) from a mingw build (first checking that a
+# build with the development secrets is refused without an opt-in), unpacks it
+# into a temporary folder and checks that it holds what a client needs and
+# nothing else, that every DLL its programs load is in it or part of Windows,
+# and that hxcore.dll and hxtool.exe are hardened. Then runs the SDK's hxtool,
+# checks that it and scripts/secrets_scan.py tell the development secrets
+# alike, and cross-builds the consumer programs against the
 # unpacked SDK through find_package(hxcore) and runs them under Wine with the
 # SDK's DLLs beside them: the Windows twin of scripts/package_test.sh.
 #   scripts/sdk_test.sh [BUILD_DIR]   (default: build/mingw, which scripts/cross_test.sh leaves)
@@ -18,7 +21,19 @@ fail() { echo "sdk: $*" >&2; exit 1; }
 quiet() { "$@" >"$work/output" 2>&1 || { cat "$work/output" >&2; fail "failed: $*"; }; }
 
 version=$(cat VERSION)
-quiet cmake --build "$build" --target package
+# The SDK ships: a build with the development secrets is packed only when the
+# builder opts in, as this test does after checking the refusal.
+secrets_dir=$(sed -n 's/^HXCORE_SECRETS_DIR:PATH=//p' "$build/CMakeCache.txt")
+development=yes
+env -u HXCORE_ALLOW_DEVELOPMENT_SECRETS cmake -DHXCORE_SECRETS_DIR="$secrets_dir" \
+  -P cmake/HxcoreDevelopmentSecrets.cmake >/dev/null 2>&1 && development=no
+if [ $development = yes ] && ! grep -q '^HXCORE_ALLOW_DEVELOPMENT_SECRETS:BOOL=ON' "$build/CMakeCache.txt"; then
+  env -u HXCORE_ALLOW_DEVELOPMENT_SECRETS cmake --build "$build" --target package >"$work/refused" 2>&1 &&
+    fail "the package target packed the development secrets without an opt-in"
+  grep -q "HXCORE_ALLOW_DEVELOPMENT_SECRETS=ON" "$work/refused" ||
+    { cat "$work/refused" >&2; fail "the package target's refusal does not name the opt-in"; }
+fi
+HXCORE_ALLOW_DEVELOPMENT_SECRETS=ON quiet cmake --build "$build" --target package
 archive=$(realpath "$build/sdk/hxcore-$version-win64.zip")
 (cd "$work" && cmake -E tar xf "$archive")
 sdk=$work/hxcore-$version-win64
@@ -59,9 +74,29 @@ for program in "$sdk"/bin/*; do
   done
 done
 
-# The SDK's own program runs from bin/ with what sits beside it.
+# The DLL and the program keep ASLR (high-entropy) and DEP, and carry the
+# stack protector (its runtime, libssp, is linked in only when code uses it;
+# the build's copies still have their symbol tables).
+for program in hxcore.dll hxtool.exe; do
+  characteristics=$(x86_64-w64-mingw32-objdump -p "$sdk/bin/$program" | sed -n '/^DllCharacteristics/,/^[A-Z]/p')
+  for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+    grep -qw "$flag" <<<"$characteristics" || fail "$program lacks $flag"
+  done
+  x86_64-w64-mingw32-nm "$build/bin/$program" | grep -w __stack_chk_fail >/dev/null ||
+    fail "$program has no stack protector"
+done
+
+# The SDK's own program runs from bin/ with what sits beside it, and says
+# whether it carries the development secrets; the secrets scan agrees.
 digest=$(printf abc | scripts/wine_run.sh "$wine_prefix" "$sdk/bin/hxtool.exe" md5 | tr -d '\r') || true
 [ "$digest" = "900150983CD24FB0D6963F7D28E17F72  -" ] || fail "hxtool.exe md5: $digest"
+mark=""
+[ $development = yes ] && mark=" (development secrets)"
+reported=$(scripts/wine_run.sh "$wine_prefix" "$sdk/bin/hxtool.exe" --version | tr -d '\r')
+[ "$reported" = "hxtool $version$mark" ] || fail "hxtool.exe --version: $reported"
+scan=no
+python3 scripts/secrets_scan.py "$sdk/bin/hxcore.dll" >"$work/scan" || scan=yes
+[ $scan = $development ] || { cat "$work/scan" >&2; fail "the secrets scan of hxcore.dll disagrees with the build"; }
 
 client=$work/client
 quiet cmake -S tests/package -B "$client" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -5,7 +5,7 @@
 namespace hxcore::detail {
 
 std::string_view reveal_stored_string(const StoredString& stored) {
-  const char* plain = decode_scrambled_string(stored.storage, stored.size, kLibraryScrambleKey);
+  const char* plain = decode_scrambled_string(stored.storage, stored.size, kTable0);
   return plain != nullptr ? std::string_view(plain) : std::string_view();
 }
 

@@ -7,7 +7,8 @@
 set -u
 hxtool=$1
 public_key=$2
-version=$(cat "$(dirname "$0")/../../VERSION")
+repository=$(cd "$(dirname "$0")/../.." && pwd)
+version=$(cat "$repository/VERSION")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -39,7 +40,11 @@ check "no command" 2 "$(status "$hxtool")"
 check "unknown command" 2 "$(status "$hxtool" no-such-command)"
 check "log with a bad level" 2 "$(status "$hxtool" log x message)"
 check "usage error is one line" 1 "$("$hxtool" log x message 2>&1 >/dev/null | wc -l)"
-check "--version" "hxtool $version" "$("$hxtool" --version)"
+# A library built with the public development secrets says so.
+development=""
+cmp -s "$public_key" "$repository/secrets/development-only/rsa_public_key.pem" &&
+  development=" (development secrets)"
+check "--version" "hxtool $version$development" "$("$hxtool" --version)"
 
 head -c 100000 /dev/urandom >blob
 check "md5 of a file" "$(md5sum blob | awk '{print toupper($1)}')" "$("$hxtool" md5 blob | awk '{print $1}')"
@@ -57,10 +62,13 @@ check "url refusal message" "hxtool url: Missing ] in 'http://[::1'" "$(cat stde
 check "url built from setters" 0 "$(status "$hxtool" url --set scheme=https --set host=example.com)"
 
 secret="development secret"
-encrypted=$("$hxtool" encrypt-secret --public-key "$public_key" "$secret")
 expected=$(printf %s "request text" | openssl dgst -sha1 -hmac "$secret" | awk '{print $NF}')
-check "signature against openssl" "$expected" \
-  "$("$hxtool" sign --hex --encrypted-secret "$encrypted" "request text" 2>/dev/null)"
+# The secret from standard input (its line break dropped), and on the command line.
+for encrypted in "$(echo "$secret" | "$hxtool" encrypt-secret --public-key "$public_key" -)" \
+                 "$("$hxtool" encrypt-secret --public-key "$public_key" "$secret")"; do
+  check "signature against openssl" "$expected" \
+    "$("$hxtool" sign --hex --encrypted-secret "$encrypted" "request text" 2>/dev/null)"
+done
 check "aes round trip" "short text" \
   "$("$hxtool" aes decrypt "$("$hxtool" aes encrypt "short text" 2>/dev/null)" 2>/dev/null)"
 refused "aes decrypt of no Base64" aes decrypt 'not-base64!!'

@@ -25,7 +25,7 @@ constexpr Command kCommands[] = {
      "read or write the settings file: config get KEY | set KEY VALUE | path"},
     {"demo", hxtool::run_demo, "walk a typical client request through the library"},
     {"encrypt-secret", hxtool::run_encrypt_secret,
-     "encrypt an application secret: --public-key PEM SECRET"},
+     "encrypt an application secret read from stdin: --public-key PEM -"},
     {"fetch", hxtool::run_fetch, "fetch a URL's body: fetch URL [-o FILE]"},
     {"guid", hxtool::run_guid, "print a random identifier: guid [LEN]"},
     {"host", hxtool::run_host, "print what the host probes report"},
@@ -124,7 +124,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (std::strcmp(name, "--version") == 0) {
-    std::printf("hxtool %s\n", hxcore_version());
+    std::printf("hxtool %s%s\n", hxcore_version(),
+                hxcore_has_development_secrets() != 0 ? " (development secrets)" : "");
     return 0;
   }
   for (const Command& command : kCommands) {

@@ -29,8 +29,10 @@ struct StoredSecrets {
   StoredString aesIv;
 };
 
-// The key every stored string of the library is scrambled with.
-extern const ScrambleKey kLibraryScrambleKey;
+// The key every stored string of the library is scrambled with. It and the
+// stored strings carry names that say nothing (kTable0, table1...): a symbol
+// table and debug information show the names of objects.
+extern const ScrambleKey kTable0;
 
 // The three secrets of this build (defined in the generated source).
 StoredSecrets built_in_secrets();

@@ -71,7 +71,7 @@ inline hxcore::detail::StoredString scrambled(const std::string& text) {
   using namespace hxcore::detail;
   static std::list<std::vector<unsigned char>> kept;
   std::vector<unsigned char>& s = kept.emplace_back(scrambled_storage_size(text.size()));
-  encode_scrambled_string(text.c_str(), s.data(), nullptr, kLibraryScrambleKey);
+  encode_scrambled_string(text.c_str(), s.data(), nullptr, kTable0);
   return {s.data(), s.size()};
 }
 
