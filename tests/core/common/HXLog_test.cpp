@@ -13,7 +13,6 @@
 
 #include "HXClock.h"
 #include "detail/os_process.h"
-#include "hxcore_version.h"
 #include "log_capture.h"
 
 namespace {
@@ -122,14 +121,6 @@ TEST(Clock, MovesOnNeverBackwardsAndAgreesWithItsSecondsAndItsDate) {
   const std::string date = now_date();
   EXPECT_TRUE(std::regex_match(date, std::regex(year + R"(:\d\d:\d\d \d\d:\d\d:\d\d\.000)")))
       << date;
-}
-
-TEST(Version, LibraryTextIsTheHeaderVersionBuiltFromItsNumbers) {
-  const std::string from_numbers = std::to_string(HXCORE_VERSION_MAJOR) + "." +
-                                   std::to_string(HXCORE_VERSION_MINOR) + "." +
-                                   std::to_string(HXCORE_VERSION_PATCH);
-  EXPECT_EQ(HXCORE_VERSION_STRING, from_numbers);
-  EXPECT_EQ(hxcore_version(), from_numbers);
 }
 
 }  // namespace
