@@ -183,8 +183,6 @@ class HXUrl {
   HXCORE_API HXUrl& add_query(const KeyVal& entry);
 
  private:
-  friend struct HXUrlInspector;  // lets the unit tests read the lazy flags
-
   void lazy_parse() const;
   void parse_url() const;
   void build_url() const;

@@ -11,13 +11,6 @@
 
 #include "url_round_trip.h"
 
-// Reads the lazy state that the public API cannot show directly.
-struct HXUrlInspector {
-  static bool parsed(const HXUrl& url) { return url.parsed_; }
-  static bool built(const HXUrl& url) { return url.built_; }
-  static const std::string& text(const HXUrl& url) { return url.url_; }
-};
-
 namespace {
 
 using hxtest::url_parts;  // scheme|user info|host|kind|port|path|<key=val>...|fragment
@@ -147,7 +140,7 @@ TEST(UrlSetters, StoreCanonicalFormsUpToTheirLimitsAndRefuseTheRestChangingNothi
   }
 }
 
-TEST(UrlSetters, DetectTheHostKindDropADefaultPortAndSkipUnchangedValues) {
+TEST(UrlSetters, DetectTheHostKindAndDropADefaultPort) {
   HXUrl url;  // one URL throughout, so each kind replaces the one before
   for (const auto& [host, ip_v, stored, kind] : kHostKinds) {
     EXPECT_EQ(url.host(host, ip_v).host(), stored) << host;
@@ -158,9 +151,6 @@ TEST(UrlSetters, DetectTheHostKindDropADefaultPortAndSkipUnchangedValues) {
   EXPECT_EQ(url.scheme("HTTPS").port(), "");  // whichever of scheme and port changes last
   EXPECT_EQ(url.port(80).scheme("http").port(), "");
   EXPECT_EQ(url.port(443).scheme("http").port(), "443");
-  url.clear().host("").path("./").path("..").user_info("").fragment("").set_query(KeyVals{});
-  EXPECT_TRUE(HXUrlInspector::built(url));
-  EXPECT_FALSE(HXUrlInspector::built(url.host("h")));
 }
 
 TEST(UrlQueryAccess, IndexesWithinRangeAndChangesReachTheText) {
@@ -168,7 +158,6 @@ TEST(UrlQueryAccess, IndexesWithinRangeAndChangesReachTheText) {
   EXPECT_EQ(message_of<std::out_of_range>([&] { url.query(0); }), "Invalid Url query index (0)");
   EXPECT_EQ(message_of<std::out_of_range>([&] { url.set_query(0); }),
             "Invalid Url query index (0)");
-  EXPECT_TRUE(HXUrlInspector::built(url));  // the refused accessor left the text alone
   url.str("http://h/?a=1").set_query(0).val("2");
   url.set_query().push_back(HXUrl::KeyVal("b", "x y"));
   EXPECT_EQ(url.str(), "http://h/?a=2&b=x+y");
@@ -216,8 +205,6 @@ TEST(UrlBuild, RefusesComponentsWithoutTextFormAndKeepsState) {
     EXPECT_EQ(message_of<std::runtime_error>([&] { url.str(); }), message) << url_parts(url);
   }
   EXPECT_THROW(keys.str(), HXUrl::build_error);
-  EXPECT_EQ(HXUrlInspector::text(keys), "http://h/ok");
-  EXPECT_TRUE(HXUrlInspector::parsed(keys) && !HXUrlInspector::built(keys));
   EXPECT_EQ(keys.set_query(0).key("k").key(), "k");
   EXPECT_EQ(keys.str(), "http://h/ok?k");
 }
@@ -251,7 +238,6 @@ TEST(UrlLazy, BadTextFailsAtEveryUseUntilReplacedOrCleared) {
   // A setter checks its own argument before it parses the pending text.
   EXPECT_EQ(message_of([&] { url.scheme("1"); }), "Invalid scheme '1'");
   EXPECT_EQ(message_of([&] { url.port("x"); }), "Invalid port 'x'");
-  EXPECT_FALSE(HXUrlInspector::parsed(url));
   std::ostringstream out;
   const std::function<void()> uses[] = {[&] { url.scheme(); },       [&] { url.query(); },
                                         [&] { url.str(); },          [&] { url.output(out); },
@@ -262,7 +248,6 @@ TEST(UrlLazy, BadTextFailsAtEveryUseUntilReplacedOrCleared) {
   EXPECT_EQ(url.str("a:b?q#f").path(), "b");
   url = "";  // clears without building
   EXPECT_EQ(url_parts(url), "|||-1||||");
-  EXPECT_TRUE(HXUrlInspector::built(url) && HXUrlInspector::built(HXUrl()));
   url = "not a url:";
   EXPECT_EQ(url_parts(url.clear()), "|||-1||||");
 }
@@ -271,25 +256,18 @@ TEST(UrlLazy, BadTextFailsAtEveryUseUntilReplacedOrCleared) {
 TEST(UrlCopy, ParsesOnFirstUseAndCopiesWhatTheSourceHolds) {
   const HXUrl source("HTTP://H/x");
   HXUrl copy(source), moved;
-  EXPECT_FALSE(HXUrlInspector::parsed(source) || HXUrlInspector::parsed(copy));
   EXPECT_EQ(copy.host(), "h");  // any accessor parses first
   EXPECT_EQ(HXUrl("//u@h").user_info() + HXUrl("//h:1").port() + HXUrl("?k").query(0).key() +
                 HXUrl("#f").fragment() + std::to_string(HXUrl("//[::1]").ip_version()),
             "u1kf6");
-  EXPECT_TRUE(HXUrlInspector::parsed(copy) && !HXUrlInspector::built(copy));
   EXPECT_EQ(copy.str(), "http://h/x");
-  EXPECT_FALSE(HXUrlInspector::parsed(copy.str("http://new/")) || HXUrlInspector::parsed(source));
-  EXPECT_EQ(copy.host(), "new");
+  EXPECT_EQ(copy.str("http://new/").host(), "new");
   moved = HXUrl("bad url:");
   EXPECT_THROW(moved.host(), HXUrl::parse_error);
   moved = std::move(copy = source);
-  EXPECT_FALSE(HXUrlInspector::parsed(moved));
   EXPECT_EQ(moved.path(), "/x");
-  EXPECT_TRUE(HXUrlInspector::built(HXUrl(HXUrl().clear())));
   HXUrl parsed("http://h/p"), target("ftp://other/");
   target = parsed.add_query("k", "v");
-  EXPECT_TRUE(HXUrlInspector::parsed(target));
-  EXPECT_EQ(HXUrlInspector::text(target), "ftp://other/");
   parsed.set_query(0).val("changed");
   HXUrl& same = target;
   target = same;

@@ -93,22 +93,19 @@ TEST(PlatformSettingsPath, IsTheCurrentDirectoryWithoutAnApplicationElseTheAppli
             QCoreApplication::applicationDirPath().toStdString() + "/.iot_smart_config.ini");
 }
 
-TEST_F(PlatformTest, SignsTheRfc2202CasesLikeAnIndependentHmacSha1) {
-  std::string key25;
-  for (char c = 1; c <= 25; ++c) key25 += c;
-  const std::string big(80, '\xaa');
-  const std::tuple<std::string, std::string, const char*> cases[] = {
-      {std::string(20, '\x0b'), "Hi There", "b617318655057264e28bc0b6fb378c8ef146be00"},
-      {"Jefe", "what do ya want for nothing?", "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79"},
-      {key25, std::string(50, '\xcd'), "4c9007f4026250c6bc8414f9bf50c86c2d7235da"},
-      {big, "Test Using Larger Than Block-Size Key and Larger Than One Block-Size Data",
-       "e8e99d0f45237d786d6bbaa7965c7808bbff1a91"}};
-  for (const auto& [key, data, digest] : cases) {
-    auto platform = make();  // the secret is fixed once derived: one object per case
+// Keys shorter than the 64-byte block, as long, and longer (hashed first).
+TEST_F(PlatformTest, SignsLikeAnIndependentHmacSha1InHexOrBase64) {
+  for (const std::string& key :
+       {std::string("Jefe"), std::string(64, '\x0b'), std::string(80, '\xaa')}) {
+    auto platform = make();  // the secret is fixed once derived: one object per key
     platform->setEncryptedAppSecret(encryptedForLibrary(key));
-    EXPECT_EQ(platform->signString(data, false), digest);
-    for (const std::string& text : {data, std::string(), std::string(1000, 'x')}) {
+    for (const std::string& text :
+         {std::string("what do ya want for nothing?"), std::string(), std::string(1000, 'x')}) {
       EXPECT_EQ(platform->signString(text, true), base64Of(opensslHmacSha1(key, text)));
+    }
+    if (key == "Jefe") {
+      EXPECT_EQ(platform->signString("what do ya want for nothing?", false),
+                "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
     }
   }
 }
