@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "event_count.h"
 #include "hxcore.h"
@@ -44,12 +45,10 @@ struct Usage {  // private bytes and handles on Windows; heap bytes in use on Li
   std::_Exit(1);
 }
 const char* g_name;
-void* g_lib;
-void open() {
-  if ((g_lib = dlopen(g_name, RTLD_NOW)) == nullptr) fail("the library does not load");
-}
+void* g_lib;  // loaded by the first call after an unload
 template <typename Function, typename... Args>
 auto call(const char* name, Args&&... args) {
+  if (!g_lib && !(g_lib = dlopen(g_name, RTLD_NOW))) fail("the library does not load");
   void* function = dlsym(g_lib, name);
   if (function == nullptr) fail(name);
   return reinterpret_cast<Function*>(function)(std::forward<Args>(args)...);
@@ -68,7 +67,7 @@ IIotPlatformImpl* platform() {
 }
 
 int unload_with_work_in_flight() {
-  open();  // the interval's first call and the thread's routine return once it is unloaded
+  // The interval's first call and the thread's routine return once the library is unloaded.
   set_interval([] { return g_calls.notify(), g_calls.count() == 1 && g_unloaded.wait() ? 0 : -1; },
                3600 * 1000);
   call<void(void*, const std::function<void()>&, int)>(
@@ -94,7 +93,6 @@ struct StopAtExit {    // a client's global object: stops the timer as the proce
 } g_stop_at_exit;
 
 int end_while_aes_runs(bool call_exit) {
-  open();
   if (platform()->aesEncrypt("first use").empty()) fail("AES failed");
   set_interval(
       [] {
@@ -111,12 +109,11 @@ int end_while_aes_runs(bool call_exit) {
 int load_use_unload_rounds() {  // growth from the first round's end to the last's
   Usage first;
   for (int round = 1; round <= 20; ++round) {
-    open();
     platform()->aesEncrypt("round");
     std::thread([] {
       call<decltype(MirvLog)>("MirvLog", 2, "APP", "host", 1, "round", "client");
     }).join();
-    dlclose(g_lib);
+    dlclose(std::exchange(g_lib, nullptr));
     if (round == 1) first = Usage();
   }
   const Usage last;
