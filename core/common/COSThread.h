@@ -12,7 +12,9 @@
 /// is independent of the object and releases what it used when it ends; once
 /// it has ended and every handle on it is closed, nothing is left behind.
 /// Each object closes its own handle exactly once: a copy holds a duplicate
-/// handle of its own. Not thread-safe: one thread uses an object at a time.
+/// handle of its own. The thread also outlives an unload of the library, which
+/// stays mapped until the process ends: the routine returns safely into it.
+/// Not thread-safe: one thread uses an object at a time.
 /// Failures are results only (-1, an empty object, 0xFFFFFFFF); the system's
 /// error code (GetLastError, errno) is left for the caller. Example:
 /// @code

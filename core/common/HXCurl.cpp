@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "detail/log.h"
+#include "detail/openssl_crypto.h"
 #include "detail/receive_buffer.h"
 
 namespace {
@@ -89,6 +90,9 @@ void HXCurl::free_data(char* data) { std::free(data); }
 void HXCurl::global_init_curl() {
   std::lock_guard<std::mutex> lock(curl_mutex_);
   if (curl_reference_count_ == 0) {
+    // libcurl's TLS may be the process's OpenSSL: started here first, it registers
+    // no exit handler.
+    hxcore::detail::initOpenSsl();
     curl_global_init(kGlobalInitFlags);
     HX_LOG_DEBUG("HXCurl::global_init_curl", "curl_global_init");
   }

@@ -8,6 +8,7 @@
 
 #include "detail/clock.h"
 #include "detail/log.h"
+#include "detail/openssl_crypto.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ std::string HXRandom::getRandomGUID(int len) {
     return HX_FAIL(std::string(), "HXRandom::getRandomGUID", "len should less than %d",
                    kLengthLimit);
   }
+  hxcore::detail::initOpenSsl();
   const std::string& seed = seed_text();
   RAND_seed(seed.data(), static_cast<int>(seed.size()));
 

@@ -13,6 +13,9 @@
 /// callback of the same timer. Failures: a thread that cannot start raises
 /// std::system_error; an empty function object is refused with one error record
 /// and nothing is scheduled; the callbacks' own exceptions are not caught.
+/// Unloading: once loaded, the library stays mapped until the process ends (a
+/// dlclose or FreeLibrary leaves it in place), so a timer the client did not
+/// stop before unloading runs on and calls its callbacks as before.
 /// Example:
 /// @code
 ///   HXTimer timer; timer.setTimeout([] { puts("late"); }, 60000);

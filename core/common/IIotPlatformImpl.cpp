@@ -14,6 +14,7 @@
 
 #include "detail/base64.h"
 #include "detail/log.h"
+#include "detail/openssl_crypto.h"
 #include "detail/wiped_string.h"
 
 namespace {
@@ -74,6 +75,7 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
                    cipherBase64.c_str());
   }
 
+  hxcore::detail::initOpenSsl();
   ERR_clear_error();
   const Pkey key = loadRsaPrivateKey(privateKeyPem);
   if (!key) {

@@ -3,6 +3,7 @@
 #include "detail/openssl_crypto.h"
 
 #include <openssl/core_names.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/params.h>
 
@@ -45,6 +46,7 @@ WipedString first16Bytes(const std::string& text) {
 // the update's output when the final step fails (a malformed last block).
 std::string runAes(bool encrypt, const std::string& input, const std::string& key,
                    const std::string& iv, bool checkFinal) {
+  initOpenSsl();
   if (input.size() > static_cast<size_t>(INT_MAX) - kAesBlock) return std::string();
   WipedString keyBytes = first16Bytes(key);
   WipedString ivBytes = first16Bytes(iv);
@@ -72,7 +74,21 @@ std::string runAes(bool encrypt, const std::string& input, const std::string& ke
 
 }  // namespace
 
+// Left to itself, OpenSSL registers its clean-up with atexit at its first use,
+// and that clean-up then runs before the static destructors of whatever was
+// constructed earlier: a client that stops a timer from such a destructor had
+// its timer's AES running on a torn-down OpenSSL. Initialised first with
+// NO_ATEXIT, OpenSSL registers no handler; what it holds goes with the process.
+// (Where the process shares libcrypto, a client that initialised OpenSSL
+// before the library keeps the handler it registered.)
+void initOpenSsl() {
+  static const bool initialised =
+      OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr) == 1;
+  (void)initialised;  // a failed start shows in the results of the calls that follow
+}
+
 HmacSha1::HmacSha1(const std::string& key) {
+  initOpenSsl();
   EVP_MAC* hmac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
   if (hmac == nullptr) return;
   MacContext ctx(EVP_MAC_CTX_new(hmac));

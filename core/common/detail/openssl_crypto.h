@@ -21,6 +21,12 @@ typedef struct evp_mac_ctx_st EVP_MAC_CTX;
 
 namespace hxcore::detail {
 
+// Initialises OpenSSL once per process, before any other OpenSSL call of the
+// library, without the exit handler OpenSSL would otherwise register: every
+// entry point that uses OpenSSL (signing, AES, RSA, identifiers, libcurl's
+// set-up) calls it first. Cheap after the first call; thread-safe.
+void initOpenSsl();
+
 class HmacSha1 {
  public:
   static constexpr size_t kDigestSize = 20;
