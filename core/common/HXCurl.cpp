@@ -92,7 +92,7 @@ void HXCurl::global_init_curl() {
   if (curl_reference_count_ == 0) {
     // libcurl's TLS may be the process's OpenSSL: started here first, it registers
     // no exit handler.
-    hxcore::detail::initOpenSsl();
+    hxcore::detail::init_openssl();
     curl_global_init(kGlobalInitFlags);
     HX_LOG_DEBUG("HXCurl::global_init_curl", "curl_global_init");
   }

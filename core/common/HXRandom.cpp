@@ -32,7 +32,7 @@ std::string HXRandom::getRandomGUID(int len) {
     return HX_FAIL(std::string(), "HXRandom::getRandomGUID", "len should less than %d",
                    kLengthLimit);
   }
-  hxcore::detail::initOpenSsl();
+  hxcore::detail::init_openssl();
   const std::string& seed = seed_text();
   RAND_seed(seed.data(), static_cast<int>(seed.size()));
 

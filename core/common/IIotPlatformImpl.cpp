@@ -75,7 +75,7 @@ std::string IIotPlatformImpl::opensslRsaDecrypt(const std::string& cipherBase64,
                    cipherBase64.c_str());
   }
 
-  hxcore::detail::initOpenSsl();
+  hxcore::detail::init_openssl();
   ERR_clear_error();
   const Pkey key = loadRsaPrivateKey(privateKeyPem);
   if (!key) {

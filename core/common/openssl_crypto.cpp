@@ -46,7 +46,7 @@ WipedString first16Bytes(const std::string& text) {
 // the update's output when the final step fails (a malformed last block).
 std::string runAes(bool encrypt, const std::string& input, const std::string& key,
                    const std::string& iv, bool checkFinal) {
-  initOpenSsl();
+  init_openssl();
   if (input.size() > static_cast<size_t>(INT_MAX) - kAesBlock) return std::string();
   WipedString keyBytes = first16Bytes(key);
   WipedString ivBytes = first16Bytes(iv);
@@ -81,14 +81,14 @@ std::string runAes(bool encrypt, const std::string& input, const std::string& ke
 // NO_ATEXIT, OpenSSL registers no handler; what it holds goes with the process.
 // (Where the process shares libcrypto, a client that initialised OpenSSL
 // before the library keeps the handler it registered.)
-void initOpenSsl() {
+void init_openssl() {
   static const bool initialised =
       OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr) == 1;
   (void)initialised;  // a failed start shows in the results of the calls that follow
 }
 
 HmacSha1::HmacSha1(const std::string& key) {
-  initOpenSsl();
+  init_openssl();
   EVP_MAC* hmac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
   if (hmac == nullptr) return;
   MacContext ctx(EVP_MAC_CTX_new(hmac));

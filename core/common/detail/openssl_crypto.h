@@ -25,7 +25,7 @@ namespace hxcore::detail {
 // library, without the exit handler OpenSSL would otherwise register: every
 // entry point that uses OpenSSL (signing, AES, RSA, identifiers, libcurl's
 // set-up) calls it first. Cheap after the first call; thread-safe.
-void initOpenSsl();
+void init_openssl();
 
 class HmacSha1 {
  public:
