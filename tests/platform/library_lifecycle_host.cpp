@@ -9,8 +9,9 @@
 #include <thread>
 #include <utility>
 
+#include <hxcore/hxcore.h>
+
 #include "event_count.h"
-#include "hxcore.h"
 #ifdef _WIN32
 #include <windows.h>
 // after windows.h
