@@ -58,7 +58,11 @@ const char* spared_frame() {
 }  // namespace
 
 void arm(Kind kind, long fail_at) {
-  g_kind = kind, g_fail_at = fail_at, g_count = 0, g_fired = false, g_spared = "";
+  g_kind = kind;
+  g_fail_at = fail_at;
+  g_count = 0;
+  g_fired = false;
+  g_spared = "";
   t_armed = true;
   __atomic_store_n(&g_any_armed, true, __ATOMIC_RELAXED);
 }
@@ -76,11 +80,18 @@ bool should_fail(Kind kind) {
       ++g_count != g_fail_at) {
     return false;
   }
-  if (const char* name = spared_frame()) return g_spared = name, false;
-  return g_fired = true;
+  if (const char* name = spared_frame()) {
+    g_spared = name;
+    return false;
+  }
+  g_fired = true;
+  return true;
 }
 
-void spare(const char* const* names, int count) { g_spare = names, g_spare_count = count; }
+void spare(const char* const* names, int count) {
+  g_spare = names;
+  g_spare_count = count;
+}
 const char* spared() { return g_spared; }
 
 Pause::Pause() : was_armed_(t_armed) { t_armed = false; }
@@ -185,22 +196,22 @@ const int g_unwinder_loaded = [] {
 #endif
 }();
 
+// Whether this call fails (an allocation for ENOMEM, a file call for ENOSPC), with errno set.
+bool refused(int error) {
+  if (!should_fail(error == ENOMEM ? Kind::Allocation : Kind::FileWrite)) return false;
+  errno = error;
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
 
-void* malloc(size_t n) {
-  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
-  return HXTEST_REAL(malloc)(n);
-}
+void* malloc(size_t n) { return refused(ENOMEM) ? nullptr : HXTEST_REAL(malloc)(n); }
 void* calloc(size_t count, size_t n) {
-  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
-  return HXTEST_REAL(calloc)(count, n);
+  return refused(ENOMEM) ? nullptr : HXTEST_REAL(calloc)(count, n);
 }
-void* realloc(void* p, size_t n) {
-  if (should_fail(Kind::Allocation)) return errno = ENOMEM, nullptr;
-  return HXTEST_REAL(realloc)(p, n);
-}
+void* realloc(void* p, size_t n) { return refused(ENOMEM) ? nullptr : HXTEST_REAL(realloc)(p, n); }
 
 int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
                    void* argument) {
@@ -210,10 +221,7 @@ int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*
 
 // The file calls fail with ENOSPC, as on a full disk.
 #define HXTEST_FILE_CALL(result, name, parameters, arguments) \
-  result name parameters {                                     \
-    if (should_fail(Kind::FileWrite)) return errno = ENOSPC, -1; \
-    return real_##name arguments;                              \
-  }
+  result name parameters { return refused(ENOSPC) ? -1 : real_##name arguments; }
 HXTEST_FILE_CALL(ssize_t, write, (int fd, const void* bytes, size_t n), (fd, bytes, n))
 HXTEST_FILE_CALL(int, fsync, (int fd), (fd))
 HXTEST_FILE_CALL(int, fdatasync, (int fd), (fd))
