@@ -5,13 +5,13 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "detail/clock.h"
 #include "detail/decimal.h"
 #include "detail/os_process.h"
+#include "detail/quick_format.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ void MirvLog(int level, const char* tag, const char* file, int line, const char*
   const size_t header = write_header(record, level, tag, file, line, function);
   va_list args;
   va_start(args, format);
-  std::vsnprintf(record + header, kRecordTextMax + 1 - header, format, args);
+  hxcore::detail::format_text(record + header, kRecordTextMax + 1 - header, format, args);
   va_end(args);
   deliver(level, record);
 }

@@ -13,6 +13,7 @@
 
 #include "detail/ascii.h"
 #include "detail/decimal.h"
+#include "detail/quick_format.h"
 
 namespace mvc {
 
@@ -64,7 +65,7 @@ constexpr int kStackFormatSize = 512;
 int format_with_copy(char* destination, size_t size, const char* format, va_list arguments) {
   va_list copy;
   va_copy(copy, arguments);
-  const int result = std::vsnprintf(destination, size, format, copy);
+  const int result = hxcore::detail::format_text(destination, size, format, copy);
   va_end(copy);
   return result;
 }
