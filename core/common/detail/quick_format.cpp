@@ -25,13 +25,15 @@ class CountingWriter {
     if (written_ < room_) buffer_[written_] = c;
     ++written_;
   }
-  // Digits of `magnitude` in `base`, after a '-' when `negative`.
-  void number(unsigned long long magnitude, bool negative, unsigned base, const char* digits) {
+  // Digits of `magnitude` in base kBase (a constant, so no division is done), after a '-' when
+  // `negative`.
+  template <unsigned kBase>
+  void number(unsigned long long magnitude, bool negative, const char* digits) {
     char text[24];
     char* first = text + sizeof text;
     do {
-      *--first = digits[magnitude % base];
-      magnitude /= base;
+      *--first = digits[magnitude % kBase];
+      magnitude /= kBase;
     } while (magnitude != 0);
     if (negative) *--first = '-';
     bytes(first, static_cast<size_t>(text + sizeof text - first));
@@ -57,19 +59,27 @@ constexpr char kUpperDigits[] = "0123456789ABCDEF";
 // is a copy on some systems, and its reads would not advance the caller's.
 unsigned long long unsigned_argument(Size size, va_list* arguments) {
   switch (size) {
-    case Size::kLong: return va_arg(*arguments, unsigned long);
-    case Size::kLongLong: return va_arg(*arguments, unsigned long long);
-    case Size::kSizeT: return va_arg(*arguments, size_t);
-    default: return va_arg(*arguments, unsigned int);
+    case Size::kLong:
+      return va_arg(*arguments, unsigned long);
+    case Size::kLongLong:
+      return va_arg(*arguments, unsigned long long);
+    case Size::kSizeT:
+      return va_arg(*arguments, size_t);
+    default:
+      return va_arg(*arguments, unsigned int);
   }
 }
 
 long long signed_argument(Size size, va_list* arguments) {
   switch (size) {
-    case Size::kLong: return va_arg(*arguments, long);
-    case Size::kLongLong: return va_arg(*arguments, long long);
-    case Size::kSizeT: return static_cast<long long>(va_arg(*arguments, size_t));
-    default: return va_arg(*arguments, int);
+    case Size::kLong:
+      return va_arg(*arguments, long);
+    case Size::kLongLong:
+      return va_arg(*arguments, long long);
+    case Size::kSizeT:
+      return static_cast<long long>(va_arg(*arguments, size_t));
+    default:
+      return va_arg(*arguments, int);
   }
 }
 
@@ -98,14 +108,19 @@ bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
       case 'd':
       case 'i': {
         const long long value = signed_argument(size, arguments);
-        const unsigned long long magnitude =
-            value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-        out.number(magnitude, value < 0, 10, kLowerDigits);
+        const unsigned long long bits = static_cast<unsigned long long>(value);
+        out.number<10>(value < 0 ? 0ULL - bits : bits, value < 0, kLowerDigits);
         break;
       }
-      case 'u': out.number(unsigned_argument(size, arguments), false, 10, kLowerDigits); break;
-      case 'x': out.number(unsigned_argument(size, arguments), false, 16, kLowerDigits); break;
-      case 'X': out.number(unsigned_argument(size, arguments), false, 16, kUpperDigits); break;
+      case 'u':
+        out.number<10>(unsigned_argument(size, arguments), false, kLowerDigits);
+        break;
+      case 'x':
+        out.number<16>(unsigned_argument(size, arguments), false, kLowerDigits);
+        break;
+      case 'X':
+        out.number<16>(unsigned_argument(size, arguments), false, kUpperDigits);
+        break;
       case 'c':
         if (size != Size::kInt) return false;  // %lc is a wide character
         out.byte(static_cast<char>(va_arg(*arguments, int)));
@@ -121,7 +136,8 @@ bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
         if (size != Size::kInt) return false;
         out.byte('%');
         break;
-      default: return false;
+      default:
+        return false;
     }
     format = at + 1;
   }
