@@ -57,7 +57,11 @@ class BoundedWriter {
     std::memcpy(pos_, s, n);
     pos_ += n;
   }
-  void text(const char* s) { text(s, std::strlen(s)); }
+  // A zero-terminated text, copied a byte at a time: tags and function names
+  // are short, and one pass both measures and copies them.
+  void text(const char* s) {
+    while (*s != '\0' && pos_ < end_) *pos_++ = *s++;
+  }
   // A piece whose length is known here: one copy of that fixed size when it fits.
   template <size_t N>
   void literal(const char (&s)[N]) {

@@ -9,6 +9,9 @@ namespace hxcore::detail {
 
 namespace {
 
+// Bytes of a %s argument copied one at a time before the rest goes in one copy.
+constexpr int kShortText = 32;
+
 // Appends to `buffer` while it has room (one byte kept for the NUL) and counts every byte.
 class CountingWriter {
  public:
@@ -25,6 +28,14 @@ class CountingWriter {
     if (written_ < room_) buffer_[written_] = c;
     ++written_;
   }
+  // A zero-terminated text: copied a byte at a time while short, then in one piece.
+  void text(const char* s) {
+    for (int i = 0; i < kShortText; ++i) {
+      if (s[i] == '\0') return;
+      byte(s[i]);
+    }
+    bytes(s + kShortText, std::strlen(s + kShortText));
+  }
   // Digits of `magnitude` in base kBase (a constant, so no division is done), after a '-' when
   // `negative`.
   template <unsigned kBase>
@@ -36,7 +47,7 @@ class CountingWriter {
       magnitude /= kBase;
     } while (magnitude != 0);
     if (negative) *--first = '-';
-    bytes(first, static_cast<size_t>(text + sizeof text - first));
+    while (first < text + sizeof text) byte(*first++);
   }
   // Ends the text with its NUL; the length, or -1 past what an int counts.
   int finish(size_t size) {
@@ -84,15 +95,14 @@ long long signed_argument(Size size, va_list* arguments) {
 }
 
 // The quick path: false, with `arguments` partly read, at the first conversion it does not do.
+// Formats are short: their literal parts are copied a byte at a time.
 bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
   for (;;) {
-    const char* percent = std::strchr(format, '%');
-    if (percent == nullptr) {
-      out.bytes(format, std::strlen(format));
-      return true;
+    while (*format != '%') {
+      if (*format == '\0') return true;
+      out.byte(*format++);
     }
-    out.bytes(format, static_cast<size_t>(percent - format));
-    const char* at = percent + 1;
+    const char* at = format + 1;
     Size size = Size::kInt;
     if (*at == 'l' && at[1] == 'l') {
       at += 2;
@@ -128,8 +138,7 @@ bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
       case 's': {
         if (size != Size::kInt) return false;  // %ls is a wide text
         const char* text = va_arg(*arguments, const char*);
-        if (text == nullptr) text = "(null)";
-        out.bytes(text, std::strlen(text));
+        out.text(text != nullptr ? text : "(null)");
         break;
       }
       case '%':
