@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
 
+// The clock a condition variable's timed wait runs on (wait_for reads it too):
+// a timeout's deadline is a point on it.
+using WaitClock = std::chrono::steady_clock;
+
 // Removes every thread from `threads`, joining those still joinable, and
 // returns how many were removed.
 int join_all(std::deque<std::thread>& threads) {
@@ -57,7 +61,7 @@ void pause_period(const std::atomic<bool>& stop, int periodMs) {
 // `called` (the scheduling call, so the thread's start does not delay it) and
 // calls `callback` unless a broadcast or the stop flag came first.
 void run_timeout(std::mutex& mutex, std::condition_variable& wake, const std::atomic<bool>& stop,
-                 const std::function<void()>& callback, int delayMs, Clock::time_point called) {
+                 const std::function<void()>& callback, int delayMs, WaitClock::time_point called) {
   std::unique_lock<std::mutex> lock(mutex);
   // A thread that gets here after stopAll's broadcast would sleep through its
   // whole delay; the flag, read under the mutex the broadcast takes, ends it.
@@ -118,7 +122,7 @@ void HXTimer::setTimeout(const std::function<void()>& callback, int delayMs) {
     HX_LOG_ERROR("HXTimer::setTimeout", "empty callback refused");
     return;
   }
-  const Clock::time_point called = Clock::now();
+  const WaitClock::time_point called = WaitClock::now();
   stop_ = false;
   timeout_threads_.emplace_back([this, callback, delayMs, called] {
     run_timeout(mutex_, wake_, stop_, callback, delayMs, called);
