@@ -8,7 +8,8 @@
 set(HXCORE_LOG_SOURCES
   core/common/HXLog.cpp
   core/common/HXClock.cpp
-  core/common/hxcore_version.cpp)
+  core/common/hxcore_version.cpp
+  core/common/detail/quick_format.cpp)
 set(HXCORE_LOG_HEADERS
   core/common/hxcore_export.h
   core/common/HXLog.h

@@ -5,13 +5,13 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "detail/clock.h"
 #include "detail/decimal.h"
 #include "detail/os_process.h"
+#include "detail/quick_format.h"
 
 namespace {
 
@@ -30,9 +30,13 @@ HXLogCallback g_callback = nullptr;
 void* g_user = nullptr;
 std::atomic<bool> g_has_callback{false};
 
-// Each thread asks the system for its ids once.
-thread_local uint32_t t_process_id = 0;
-thread_local uint32_t t_thread_id = 0;
+// Each thread asks the system for its ids once and keeps them as the header
+// shows them, "pid-tid".
+struct ThreadIdsText {
+  char text[24];
+  size_t length = 0;
+};
+thread_local ThreadIdsText t_ids;
 
 // "00" to "99", so a two-digit field is one copy.
 constexpr char kDigitPairs[] =
@@ -53,13 +57,27 @@ class BoundedWriter {
     std::memcpy(pos_, s, n);
     pos_ += n;
   }
-  void text(const char* s) { text(s, std::strlen(s)); }
+  // A zero-terminated text, copied a byte at a time: tags and function names
+  // are short, and one pass both measures and copies them.
+  void text(const char* s) {
+    while (*s != '\0' && pos_ < end_) *pos_++ = *s++;
+  }
+  // A piece whose length is known here: one copy of that fixed size when it fits.
+  template <size_t N>
+  void literal(const char (&s)[N]) {
+    if (static_cast<size_t>(end_ - pos_) < N - 1) return text(s, N - 1);
+    std::memcpy(pos_, s, N - 1);
+    pos_ += N - 1;
+  }
   void character(char c) {
     if (pos_ < end_) *pos_++ = c;
   }
   // "%02d" and "%03d" for the values a clock shows, one copy each.
   void two_digits(int value) {
-    if (value >= 0 && value < 100) {
+    if (value >= 0 && value < 100 && end_ - pos_ >= 2) {
+      std::memcpy(pos_, &kDigitPairs[value * 2], 2);
+      pos_ += 2;
+    } else if (value >= 0 && value < 100) {
       text(&kDigitPairs[value * 2], 2);
     } else {
       number(value, 2);
@@ -110,8 +128,15 @@ const char* base_name(const char* file) {
 // "%02d-%02d %02d:%02d:%02d.%03d [%d-%d]\t[%s|%s]\t[%s:%d](%s): "
 size_t write_header(char* record, int level, const char* tag, const char* file, int line,
                     const char* function) {
-  if (t_process_id == 0) t_process_id = hxcore::detail::os_process_id();
-  if (t_thread_id == 0) t_thread_id = hxcore::detail::os_thread_id();
+  ThreadIdsText& ids = t_ids;
+  if (ids.length == 0) {
+    // Printed as "%d" prints them: as signed 32-bit values.
+    BoundedWriter text(ids.text, sizeof ids.text);
+    text.number(static_cast<int32_t>(hxcore::detail::os_process_id()));
+    text.character('-');
+    text.number(static_cast<int32_t>(hxcore::detail::os_thread_id()));
+    ids.length = text.length();
+  }
   const hxcore::detail::LocalTime now = hxcore::detail::local_now();
   const char* base = base_name(file);
 
@@ -127,22 +152,19 @@ size_t write_header(char* record, int level, const char* tag, const char* file, 
   out.two_digits(now.second);
   out.character('.');
   out.three_digits(now.milliseconds);
-  out.text(" [");
-  // Printed as "%d" prints them: as signed 32-bit values.
-  out.number(static_cast<int32_t>(t_process_id));
-  out.character('-');
-  out.number(static_cast<int32_t>(t_thread_id));
-  out.text("]\t[");
+  out.literal(" [");
+  out.text(ids.text, ids.length);
+  out.literal("]\t[");
   out.character(level_letter(level));
   out.character('|');
   out.text(tag);
-  out.text("]\t[");
+  out.literal("]\t[");
   out.text(base, strnlen(base, kBaseNameMax));
   out.character(':');
   out.number(line);
-  out.text("](");
+  out.literal("](");
   out.text(function);
-  out.text("): ");
+  out.literal("): ");
   return out.length();
 }
 
@@ -170,7 +192,7 @@ void MirvLog(int level, const char* tag, const char* file, int line, const char*
   const size_t header = write_header(record, level, tag, file, line, function);
   va_list args;
   va_start(args, format);
-  std::vsnprintf(record + header, kRecordTextMax + 1 - header, format, args);
+  hxcore::detail::format_text(record + header, kRecordTextMax + 1 - header, format, args);
   va_end(args);
   deliver(level, record);
 }

@@ -25,6 +25,9 @@ int checked_slots(int slots) {
   return slots;
 }
 
+// Whether a gate shut at `since` for `forbid` seconds is still shut at `now`.
+bool shut_at(long long now, long long since, int forbid) { return now - since <= to_ms(forbid); }
+
 }  // namespace
 
 HXThrottling::HXThrottling(int windowSec, int slots, int forbidSec)
@@ -41,11 +44,13 @@ HXThrottling::~HXThrottling() = default;
 
 bool HXThrottling::checkAndUpdate() {
   std::lock_guard<std::mutex> lock(mutex_);
-  const long long now = hxcore::detail::now_ms();
-  if (isForbidden()) return false;
-  // Test and clear in one step, so a mark set meanwhile by another thread is
-  // either consumed here or kept whole for the next check.
-  if (!allow_mark_.exchange(false)) return true;
+  const long long now = hxcore::detail::now_ms();  // one clock read per check
+  if (shut_at(now, forbidden_since_, forbid_)) return false;
+  // Only checks clear the mark, under the mutex: a mark seen unset here may be
+  // set meanwhile and is kept whole for the next check; one seen set is
+  // cleared by this check alone.
+  if (!allow_mark_.load()) return true;
+  allow_mark_ = false;
 
   while (read_index_ != write_index_ && now - ring_[read_index_] >= to_ms(window_)) {
     read_index_ = (read_index_ + 1) % slots_;
@@ -61,7 +66,7 @@ bool HXThrottling::checkAndUpdate() {
 }
 
 bool HXThrottling::isForbidden() const {
-  return hxcore::detail::now_ms() - forbidden_since_ <= to_ms(forbid_);
+  return shut_at(hxcore::detail::now_ms(), forbidden_since_, forbid_);
 }
 
 void HXThrottling::markAllow() { allow_mark_ = true; }

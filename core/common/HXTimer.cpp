@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::chrono::milliseconds kLongestWait{HXTimer::kLongestWaitMs};
 
+// The clock a condition variable's timed wait runs on (wait_for reads it too):
+// a timeout's deadline is a point on it.
+using WaitClock = std::chrono::steady_clock;
+
 // Removes every thread from `threads`, joining those still joinable, and
 // returns how many were removed.
 int join_all(std::deque<std::thread>& threads) {
@@ -53,10 +57,11 @@ void pause_period(const std::atomic<bool>& stop, int periodMs) {
   }
 }
 
-// A timeout's thread: waits `delayMs` on `wake` under `mutex` and calls
-// `callback` unless a broadcast or the stop flag came first.
+// A timeout's thread: waits on `wake` under `mutex` until `delayMs` after
+// `called` (the scheduling call, so the thread's start does not delay it) and
+// calls `callback` unless a broadcast or the stop flag came first.
 void run_timeout(std::mutex& mutex, std::condition_variable& wake, const std::atomic<bool>& stop,
-                 const std::function<void()>& callback, int delayMs) {
+                 const std::function<void()>& callback, int delayMs, WaitClock::time_point called) {
   std::unique_lock<std::mutex> lock(mutex);
   // A thread that gets here after stopAll's broadcast would sleep through its
   // whole delay; the flag, read under the mutex the broadcast takes, ends it.
@@ -67,7 +72,8 @@ void run_timeout(std::mutex& mutex, std::condition_variable& wake, const std::at
     expired = false;
   } else if (delayMs > 0) {
     // One wait, not repeated: any wake-up before the deadline cancels.
-    expired = wake.wait_for(lock, std::chrono::milliseconds(delayMs)) == std::cv_status::timeout;
+    expired = wake.wait_until(lock, called + std::chrono::milliseconds(delayMs)) ==
+              std::cv_status::timeout;
   }
   if (expired && !stop) callback();
 }
@@ -116,9 +122,11 @@ void HXTimer::setTimeout(const std::function<void()>& callback, int delayMs) {
     HX_LOG_ERROR("HXTimer::setTimeout", "empty callback refused");
     return;
   }
+  const WaitClock::time_point called = WaitClock::now();
   stop_ = false;
-  timeout_threads_.emplace_back(
-      [this, callback, delayMs] { run_timeout(mutex_, wake_, stop_, callback, delayMs); });
+  timeout_threads_.emplace_back([this, callback, delayMs, called] {
+    run_timeout(mutex_, wake_, stop_, callback, delayMs, called);
+  });
 }
 
 void HXTimer::stopAll() {

@@ -13,6 +13,7 @@
 
 #include "detail/ascii.h"
 #include "detail/decimal.h"
+#include "detail/quick_format.h"
 
 namespace mvc {
 
@@ -57,14 +58,14 @@ bool lies_in(const char* pointer, const char* buffer, int size) {
   return buffer != nullptr && !before(pointer, buffer) && before(pointer, buffer + size);
 }
 
-// Scratch room on the stack for a formatted text that does not fit the free
-// room of the buffer; longer texts are formatted on the heap.
+// Room on the stack for a formatted text; a longer one is formatted a second
+// time, where it fits.
 constexpr int kStackFormatSize = 512;
 
 int format_with_copy(char* destination, size_t size, const char* format, va_list arguments) {
   va_list copy;
   va_copy(copy, arguments);
-  const int result = std::vsnprintf(destination, size, format, copy);
+  const int result = hxcore::detail::format_text(destination, size, format, copy);
   va_end(copy);
   return result;
 }
@@ -169,36 +170,27 @@ MStr& MStr::appendfmt(const char* format, ...) {
 void MStr::format_at(int offset, const char* format, va_list arguments) {
   // The text is only touched once formatting has succeeded: a format error
   // loses nothing, and arguments pointing into our own text stay readable.
-  // First try the free room beyond the terminator, which the text does not
-  // use, and move the result into place.
-  const int room = capacity_ - length_ - 1;
-  if (room > 0) {
-    char* scratch = buffer_ + length_ + 1;
-    const int needed = format_with_copy(scratch, static_cast<size_t>(room), format, arguments);
-    if (needed < 0) return;
-    if (needed < room) {
-      std::memmove(buffer_ + offset, scratch, static_cast<size_t>(needed));
-      length_ = offset + needed;
-      buffer_[length_] = '\0';
-      return;
-    }
-  }
-  // Not enough room: format into a scratch buffer of our own, then grow.
+  // A short text is formatted once, on the stack; a longer one is formatted
+  // again, into the free room beyond the terminator (which the text does not
+  // use) when it fits there, else on the heap.
   char stack[kStackFormatSize];
   const int needed = format_with_copy(stack, sizeof stack, format, arguments);
   if (needed < 0) return;
   const char* formatted = stack;
   std::unique_ptr<char[]> heap;
   if (needed >= kStackFormatSize) {
-    heap.reset(new char[static_cast<size_t>(needed) + 1]);
-    if (format_with_copy(heap.get(), static_cast<size_t>(needed) + 1, format, arguments) !=
-        needed) {
+    char* target = buffer_ + length_ + 1;
+    if (needed >= capacity_ - length_ - 1) {
+      heap.reset(new char[static_cast<size_t>(needed) + 1]);
+      target = heap.get();
+    }
+    if (format_with_copy(target, static_cast<size_t>(needed) + 1, format, arguments) != needed) {
       return;  // the arguments changed under us: keep the old text
     }
-    formatted = heap.get();
+    formatted = target;
   }
   grow_to(static_cast<long long>(offset) + 1 + needed, offset);
-  std::memcpy(buffer_ + offset, formatted, static_cast<size_t>(needed));
+  std::memmove(buffer_ + offset, formatted, static_cast<size_t>(needed));
   length_ = offset + needed;
   buffer_[length_] = '\0';
 }

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstring>
 
 #include "hxcore_export.h"
 
@@ -63,9 +64,24 @@ class MStr {
   /// The byte at `index`; NUL when `index` is negative or not below the length.
   HXCORE_API char operator[](int index) const;
 
+  /// Appends all of `text`, as `append(text, -1)` does. Inline: a text that fits
+  /// the free room is copied in place, anything else goes to `append(text, -1)`.
+  MStr& append(const char* text) {
+    if (text != nullptr) {
+      const size_t n = std::strlen(text);
+      if (n < static_cast<size_t>(capacity_ - length_)) {
+        // Moved with its NUL; the text may be this string's own, whose NUL is the
+        // first byte written.
+        std::memmove(buffer_ + length_, text, n + 1);
+        length_ += static_cast<int>(n);
+        return *this;
+      }
+    }
+    return append(text, -1);
+  }
   /// Appends at most `count` bytes of `text` (all of it when negative). A null
   /// text or a count of 0 changes nothing; the text may be this string's own.
-  HXCORE_API MStr& append(const char* text, int count = -1);
+  HXCORE_API MStr& append(const char* text, int count);
   ///@{
   /// Appends all of `other` (or `text`), as `append(text)` does.
   HXCORE_API MStr& append(const MStr& other);

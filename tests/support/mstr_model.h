@@ -95,7 +95,7 @@ class MStrModel {
         return {"assign"};
       case 1:
         grow(length + 1LL + requested);
-        subject_.append(source, count);
+        count < 0 ? subject_.append(source) : subject_.append(source, count);  // inline, exported
         model_ += source_text.substr(0, requested);
         return {"append"};
       case 2:

@@ -35,7 +35,11 @@ ReceiveBuffer::~ReceiveBuffer() { std::free(data_); }
 
 bool ReceiveBuffer::append(const char* bytes, size_t n) {
   const uint64_t needed = capacity_for_append(capacity_, length_, n);
-  if (needed == 0 || (needed != capacity_ && !reallocate(needed))) return false;
+  if (needed == 0) return false;
+  if (needed != capacity_) {
+    if (!reallocate(needed, os_large_block_size(needed))) return false;
+    os_prefer_large_pages(data_);
+  }
   if (length_ + n >= backed_) {
     backed_ = std::min(capacity_, length_ + n + kBackAhead);
     os_back_for_writing(data_ + length_, backed_ - length_);
@@ -48,7 +52,7 @@ bool ReceiveBuffer::append(const char* bytes, size_t n) {
 
 char* ReceiveBuffer::release() {
   const uint64_t whole_steps = (length_ + kReceiveStep) / kReceiveStep * kReceiveStep;
-  if (whole_steps < capacity_) reallocate(whole_steps);  // else the larger block is kept
+  reallocate(whole_steps, whole_steps);  // a block that cannot shrink is handed out as it is
   std::memset(data_ + length_, 0, capacity_ - length_);
   char* data = data_;
   data_ = nullptr;
@@ -57,8 +61,8 @@ char* ReceiveBuffer::release() {
   return data;
 }
 
-bool ReceiveBuffer::reallocate(uint64_t capacity) {
-  char* moved = static_cast<char*>(std::realloc(data_, capacity));
+bool ReceiveBuffer::reallocate(uint64_t capacity, uint64_t block_size) {
+  char* moved = static_cast<char*>(std::realloc(data_, block_size));
   if (moved == nullptr) return false;
   data_ = moved;
   capacity_ = capacity;

@@ -5,7 +5,10 @@
 // data, so the content reads as a zero-terminated text. The block comes from the C allocator,
 // so the body it hands out is released with `free`. It grows with `realloc` by half its
 // capacity at a time, so the bytes received are copied a bounded number of times in all (a
-// large block is remapped rather than copied). The room grown ahead costs nothing until used:
+// large block is remapped rather than copied). Where the system has large pages, the block is
+// asked for in whole large pages, beyond its capacity, and backed by them once it has grown
+// (detail/os_memory.h): a 100 MB body then takes a few hundred page faults, not 25,000, and the
+// remapping keeps them whole. The room grown ahead costs nothing until used:
 // past the first kBackAhead bytes, memory is backed at most kBackAhead ahead of the data, in one
 // call (detail/os_memory.h) rather than a page fault at a time. The body handed out is cut back
 // to the whole steps it needs, zero from the data to their end. Not thread-safe: one buffer per
@@ -55,8 +58,9 @@ class ReceiveBuffer {
   uint64_t length() const { return length_; }
 
  private:
-  // Moves the block to `capacity` bytes with `realloc`; false, with nothing changed, if it fails.
-  bool reallocate(uint64_t capacity);
+  // Moves the block to `block_size` bytes (at least `capacity`) with `realloc` and makes
+  // `capacity` its capacity; false, with nothing changed, if it fails.
+  bool reallocate(uint64_t capacity, uint64_t block_size);
 
   char* data_;
   uint64_t capacity_;

@@ -41,6 +41,22 @@ TEST(MStrNullArguments, ChangeNothingAndNeverFault) {
   EXPECT_EQ(MStr::atoi(nullptr) + MStr::atod(nullptr), 0.0);
 }
 
+template <typename... Args>
+void expect_as_snprintf(const char* format, Args... args) {
+  char expected[128];
+  std::snprintf(expected, sizeof expected, format, args...);
+  EXPECT_STREQ(MStr().assignfmt(format, args...).c_str(), expected) << format;
+}
+
+// The conversions formatted without stdio, at their limits, and two that stdio still formats.
+TEST(MStrFormat, WritesWhatSnprintfWritesForEveryConversion) {
+  const char* volatile null_text = nullptr;
+  expect_as_snprintf("%d|%i|%u|%c%%", INT_MIN, -1, UINT_MAX, 'c');
+  expect_as_snprintf("%ld|%lld|%lu|%zu", LONG_MIN, LLONG_MAX, ULONG_MAX, SIZE_MAX);
+  expect_as_snprintf("%x|%X|%lx|%llX|%s|%s", 0xABCDEFu, 0u, LONG_MAX, ULLONG_MAX, "t", null_text);
+  expect_as_snprintf("%5d|%-3s|%.1f|%hd|%lc", 42, "a", 2.25, 70000, L'x');
+}
+
 TEST(MStrFormat, CutsNothingAndKeepsTheTextOnAFormatError) {
   MStr s("id=");
   s.appendfmt("%s/%d", std::string(5000, 'q').c_str(), 7);
