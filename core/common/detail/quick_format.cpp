@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "detail/hex.h"
+
 namespace hxcore::detail {
 
 namespace {
@@ -63,8 +65,6 @@ class CountingWriter {
 
 enum class Size { kInt, kLong, kLongLong, kSizeT };
 
-constexpr char kLowerDigits[] = "0123456789abcdef";
-constexpr char kUpperDigits[] = "0123456789ABCDEF";
 
 // One conversion's value, read at its size. The list goes by pointer: a va_list passed by value
 // is a copy on some systems, and its reads would not advance the caller's.
@@ -119,17 +119,17 @@ bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
       case 'i': {
         const long long value = signed_argument(size, arguments);
         const unsigned long long bits = static_cast<unsigned long long>(value);
-        out.number<10>(value < 0 ? 0ULL - bits : bits, value < 0, kLowerDigits);
+        out.number<10>(value < 0 ? 0ULL - bits : bits, value < 0, kLowerHexDigits);
         break;
       }
       case 'u':
-        out.number<10>(unsigned_argument(size, arguments), false, kLowerDigits);
+        out.number<10>(unsigned_argument(size, arguments), false, kLowerHexDigits);
         break;
       case 'x':
-        out.number<16>(unsigned_argument(size, arguments), false, kLowerDigits);
+        out.number<16>(unsigned_argument(size, arguments), false, kLowerHexDigits);
         break;
       case 'X':
-        out.number<16>(unsigned_argument(size, arguments), false, kUpperDigits);
+        out.number<16>(unsigned_argument(size, arguments), false, kUpperHexDigits);
         break;
       case 'c':
         if (size != Size::kInt) return false;  // %lc is a wide character
