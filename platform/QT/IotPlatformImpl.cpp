@@ -105,19 +105,29 @@ void dateAfter(const QString& path, const QString& replaced) {
 // failure leaves it whole. "" when done, else why not.
 std::string replaceWithKeySet(const QString& path, const QString& key, const QVariant& value) {
   if (QFileInfo::exists(path) && !QFileInfo(path).isWritable()) return "it is read-only.";
-  QTemporaryFile staged(path + QLatin1String(".XXXXXX"));
-  if (!staged.open()) return "no file can be made beside it.";
-  std::string problem = copyInto(path, staged);
-  staged.close();
-  if (!problem.empty()) return problem;
-  const QString checked = staged.fileName() + QLatin1String(".checked");
+  // The copy is made, closed and let go before QSettings writes it: on Windows
+  // a file a QTemporaryFile object still holds cannot be replaced by another.
+  QString stagedName;
+  std::string problem;
   {
-    QSettings writer(staged.fileName(), QSettings::IniFormat);
+    QTemporaryFile staged(path + QLatin1String(".XXXXXX"));
+    staged.setAutoRemove(false);
+    if (!staged.open()) return "no file can be made beside it.";
+    stagedName = staged.fileName();
+    problem = copyInto(path, staged);
+  }
+  if (!problem.empty()) {
+    QFile::remove(stagedName);
+    return problem;
+  }
+  const QString checked = stagedName + QLatin1String(".checked");
+  {
+    QSettings writer(stagedName, QSettings::IniFormat);
     writer.setIniCodec("UTF-8");
     writer.setValue(key, value);
     writer.sync();
     if (writer.status() != QSettings::NoError ||
-        !hxcore::detail::os_replace_file(pathText(staged.fileName()), pathText(checked)) ||
+        !hxcore::detail::os_replace_file(pathText(stagedName), pathText(checked)) ||
         !holdsAll(checked, writer)) {
       problem = "its new contents could not be written (is the disk full?).";
     }
@@ -127,7 +137,9 @@ std::string replaceWithKeySet(const QString& path, const QString& key, const QVa
     if (!hxcore::detail::os_replace_file(pathText(checked), pathText(path)))
       problem = "it could not be replaced.";
   }
-  QFile::remove(checked);  // left only when it did not take the file's place
+  // Left only when they did not take the file's place.
+  QFile::remove(stagedName);
+  QFile::remove(checked);
   return problem;
 }
 
