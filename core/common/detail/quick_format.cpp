@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "detail/decimal.h"
 #include "detail/hex.h"
 
 namespace hxcore::detail {
@@ -38,18 +39,21 @@ class CountingWriter {
     }
     bytes(s + kShortText, std::strlen(s + kShortText));
   }
-  // Digits of `magnitude` in base kBase (a constant, so no division is done), after a '-' when
-  // `negative`.
-  template <unsigned kBase>
-  void number(unsigned long long magnitude, bool negative, const char* digits) {
-    char text[24];
+  // "%d" and "%u": the library's one decimal writer.
+  template <typename Integer>
+  void decimal(Integer value) {
+    char text[kMaxDecimalLength];
+    bytes(text, static_cast<size_t>(write_decimal(text, value) - text));
+  }
+  // "%x" and "%X": the digits of `value` in base 16, taken from `digits`.
+  void hexadecimal(unsigned long long value, const char* digits) {
+    char text[16];
     char* first = text + sizeof text;
     do {
-      *--first = digits[magnitude % kBase];
-      magnitude /= kBase;
-    } while (magnitude != 0);
-    if (negative) *--first = '-';
-    while (first < text + sizeof text) byte(*first++);
+      *--first = digits[value % 16];
+      value /= 16;
+    } while (value != 0);
+    bytes(first, static_cast<size_t>(text + sizeof text - first));
   }
   // Ends the text with its NUL; the length, or -1 past what an int counts.
   int finish(size_t size) {
@@ -117,19 +121,17 @@ bool quick_format(CountingWriter& out, const char* format, va_list* arguments) {
     switch (*at) {
       case 'd':
       case 'i': {
-        const long long value = signed_argument(size, arguments);
-        const unsigned long long bits = static_cast<unsigned long long>(value);
-        out.number<10>(value < 0 ? 0ULL - bits : bits, value < 0, kLowerHexDigits);
+        out.decimal(signed_argument(size, arguments));
         break;
       }
       case 'u':
-        out.number<10>(unsigned_argument(size, arguments), false, kLowerHexDigits);
+        out.decimal(unsigned_argument(size, arguments));
         break;
       case 'x':
-        out.number<16>(unsigned_argument(size, arguments), false, kLowerHexDigits);
+        out.hexadecimal(unsigned_argument(size, arguments), kLowerHexDigits);
         break;
       case 'X':
-        out.number<16>(unsigned_argument(size, arguments), false, kUpperHexDigits);
+        out.hexadecimal(unsigned_argument(size, arguments), kUpperHexDigits);
         break;
       case 'c':
         if (size != Size::kInt) return false;  // %lc is a wide character
