@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+// printf's commonest conversions written here, every other format handed to vsnprintf.
 #include "detail/quick_format.h"
 
 #include <climits>
