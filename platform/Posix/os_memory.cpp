@@ -1,37 +1,21 @@
 // SPDX-License-Identifier: Apache-2.0
-// Backing memory ahead of writes on POSIX: Linux populates a range in one
-// call, where page faults would cost a trap a page, and backs a large block
-// with 2 MiB pages (transparent huge pages, advised), 512 times fewer faults.
+// Memory for a growing block on POSIX: Linux reserves the block's address space
+// on 2 MiB pages (transparent huge pages, advised), 512 times fewer faults than
+// 4 KiB ones, and populates a range in one call, where page faults would cost a
+// trap a page.
 #include "detail/os_memory.h"
 
-#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace hxcore::detail {
 
-namespace {
-
-uintptr_t page_size() { return static_cast<uintptr_t>(sysconf(_SC_PAGESIZE)); }
-
-#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
-constexpr size_t kLargePage = size_t{2} << 20;
-// glibc takes a block from its heap below a threshold that frees of large blocks raise, up to
-// this much; a block this large or larger is always a mapping of its own.
-constexpr size_t kAlwaysMapped = 4 * 1024 * 1024 * sizeof(long);
-// glibc maps a large block on its own, its header of two words in front of
-// the data and one word of the request's rounding behind it: a request this
-// much short of whole large pages gets a mapping of exactly whole large pages.
-constexpr size_t kMappedOverhead = 3 * sizeof(size_t);
-#endif
-
-}  // namespace
-
 void os_back_for_writing(void* begin, size_t bytes) {
 #if defined(MADV_POPULATE_WRITE)
-  const uintptr_t page = page_size();
+  const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   const uintptr_t first = (reinterpret_cast<uintptr_t>(begin) + page - 1) / page * page;
   const uintptr_t end = (reinterpret_cast<uintptr_t>(begin) + bytes) / page * page;
   // Older kernels refuse the advice; the writes then fault the pages in.
@@ -41,31 +25,29 @@ void os_back_for_writing(void* begin, size_t bytes) {
 #endif
 }
 
-#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+#if defined(MADV_HUGEPAGE)
 
-size_t os_large_block_size(size_t bytes) {
-  const size_t mapped = bytes > kAlwaysMapped ? bytes : kAlwaysMapped;
-  const size_t pages = (mapped + kMappedOverhead + kLargePage - 1) / kLargePage;
-  return pages * kLargePage - kMappedOverhead;
-}
+namespace {
 
-void os_prefer_large_pages(void* block) {
-  // The advice covers the block's whole mapping, or the mapping would be split in two and
-  // `realloc` could no longer remap it; a block inside the heap is left alone.
-  const uintptr_t page = page_size();
-  const uintptr_t begin = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t mapping = begin / page * page;
-  const uintptr_t end = begin + malloc_usable_size(block);
-  if (end % page == 0 && begin - mapping == 2 * sizeof(size_t)) {
-    madvise(reinterpret_cast<void*>(mapping), end - mapping, MADV_HUGEPAGE);
-  }
+constexpr size_t kLargePage = size_t{2} << 20;
+
+}  // namespace
+
+void* os_reserve_block(size_t bytes) {
+  // The C allocator maps a block this large on its own, untouched but for its header. Aligned
+  // to a large page, the block starts on a page of its own, the header at the end of the page
+  // before it: unaligned, the header's write, made before the advice, would keep the block's
+  // first large page to small pages. The advice splits the mapping there, which `free` and a
+  // `realloc` that cuts the block back both take in their stride.
+  void* block = nullptr;
+  if (posix_memalign(&block, kLargePage, bytes) != 0) return nullptr;
+  madvise(block, bytes, MADV_HUGEPAGE);
+  return block;
 }
 
 #else
 
-size_t os_large_block_size(size_t bytes) { return bytes; }
-
-void os_prefer_large_pages(void*) {}
+void* os_reserve_block(size_t) { return nullptr; }
 
 #endif
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
-// detail/os_memory.h - backing memory ahead of the writes that need it.
+// detail/os_memory.h - room for a block to grow in, and memory backed ahead of the writes.
 //
-// Implemented in platform/Posix/os_memory.cpp (Linux's MADV_POPULATE_WRITE
-// and transparent huge pages) and platform/Windows/os_memory.cpp (nothing:
-// commit already backs pages). Hints only: they keep the memory's content,
-// and a system that cannot follow them does nothing. Thread-safe.
+// Implemented in platform/Posix/os_memory.cpp (Linux: address space reserved on
+// 2 MiB pages, transparent huge pages advised, and MADV_POPULATE_WRITE) and
+// platform/Windows/os_memory.cpp (nothing: the heap commits what it hands out,
+// and commit already backs pages). The backing is a hint only: it keeps the
+// memory's content, and a system that cannot follow it does nothing.
+// Thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -16,16 +18,13 @@ namespace hxcore::detail {
 // memory of the caller's.
 void os_back_for_writing(void* begin, size_t bytes);
 
-// The size to ask the C allocator for when a growing block needs `bytes`: at
-// least `bytes`. On Linux, at least 32 MiB, so that the block is a mapping of
-// its own (address space only: pages are backed as they are written), and as
-// many more as make that mapping a whole number of large pages, which the
-// system then places, and `realloc` moves, on large-page boundaries.
-size_t os_large_block_size(size_t bytes);
-
-// Asks for large pages under `block`, from the C allocator, when it is a
-// mapping of its own (the whole mapping, so `realloc` can still remap it in
-// one piece); pages already written keep their size.
-void os_prefer_large_pages(void* block);
+// A block of at least `bytes` bytes from the C allocator (released with `free`,
+// cut back with `realloc`), `bytes` being large (hundreds of MiB, which the
+// allocator maps on their own), that costs address space only: its pages are
+// backed as they are written, on Linux on 2 MiB pages from its first byte where
+// the system has them. Null where the system has no such blocks or refuses this
+// one (a commit limit, a small address space); the caller then grows its block
+// with `realloc` instead.
+void* os_reserve_block(size_t bytes);
 
 }  // namespace hxcore::detail

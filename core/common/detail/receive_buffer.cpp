@@ -27,7 +27,8 @@ ReceiveBuffer::ReceiveBuffer()
     : data_(static_cast<char*>(std::calloc(kReceiveStep, 1))),
       capacity_(kReceiveStep),
       length_(0),
-      backed_(kBackAhead) {
+      room_(kReceiveStep),
+      backed_(kReceiveStep) {
   if (data_ == nullptr) throw std::bad_alloc();
 }
 
@@ -36,10 +37,8 @@ ReceiveBuffer::~ReceiveBuffer() { std::free(data_); }
 bool ReceiveBuffer::append(const char* bytes, size_t n) {
   const uint64_t needed = capacity_for_append(capacity_, length_, n);
   if (needed == 0) return false;
-  if (needed != capacity_) {
-    if (!reallocate(needed, os_large_block_size(needed))) return false;
-    os_prefer_large_pages(data_);
-  }
+  if (needed > room_ && !make_room(needed)) return false;
+  capacity_ = needed;
   if (length_ + n >= backed_) {
     backed_ = std::min(capacity_, length_ + n + kBackAhead);
     os_back_for_writing(data_ + length_, backed_ - length_);
@@ -52,7 +51,8 @@ bool ReceiveBuffer::append(const char* bytes, size_t n) {
 
 char* ReceiveBuffer::release() {
   const uint64_t whole_steps = (length_ + kReceiveStep) / kReceiveStep * kReceiveStep;
-  reallocate(whole_steps, whole_steps);  // a block that cannot shrink is handed out as it is
+  // A block that cannot be cut back is handed out as it is.
+  if (resize(whole_steps)) capacity_ = whole_steps;
   std::memset(data_ + length_, 0, capacity_ - length_);
   char* data = data_;
   data_ = nullptr;
@@ -61,11 +61,23 @@ char* ReceiveBuffer::release() {
   return data;
 }
 
-bool ReceiveBuffer::reallocate(uint64_t capacity, uint64_t block_size) {
-  char* moved = static_cast<char*>(std::realloc(data_, block_size));
+bool ReceiveBuffer::make_room(uint64_t capacity) {
+  const uint64_t room = std::max(capacity, room_ < kFirstRoom ? kFirstRoom : kReceiveCapacityLimit);
+  if (auto* reserved = static_cast<char*>(os_reserve_block(room))) {
+    std::memcpy(reserved, data_, length_);
+    std::free(data_);
+    data_ = reserved;
+    room_ = room;
+    return true;
+  }
+  return resize(capacity);
+}
+
+bool ReceiveBuffer::resize(uint64_t size) {
+  char* moved = static_cast<char*>(std::realloc(data_, size));
   if (moved == nullptr) return false;
   data_ = moved;
-  capacity_ = capacity;
+  room_ = size;
   return true;
 }
 

@@ -3,16 +3,16 @@
 //
 // Starts at one step of zero bytes and grows by whole steps, always keeping a zero after the
 // data, so the content reads as a zero-terminated text. The block comes from the C allocator,
-// so the body it hands out is released with `free`. It grows with `realloc` by half its
-// capacity at a time, so the bytes received are copied a bounded number of times in all (a
-// large block is remapped rather than copied). Where the system has large pages, the block is
-// asked for in whole large pages, beyond its capacity, and backed by them once it has grown
-// (detail/os_memory.h): a 100 MB body then takes a few hundred page faults, not 25,000, and the
-// remapping keeps them whole. The room grown ahead costs nothing until used:
-// past the first kBackAhead bytes, memory is backed at most kBackAhead ahead of the data, in one
-// call (detail/os_memory.h) rather than a page fault at a time. The body handed out is cut back
-// to the whole steps it needs, zero from the data to their end. Not thread-safe: one buffer per
-// fetch.
+// so the body it hands out is released with `free`. A body that outgrows its first step moves
+// into a reserved block of kFirstRoom bytes (detail/os_memory.h): address space only, backed
+// as the data reaches it, on 2 MiB pages where the system has them (a 100 MB body takes some
+// fifty of them, not 25,000 small ones), and is not copied again; one that outgrows that room
+// moves once more, into room for kReceiveCapacityLimit. Where the system reserves no block,
+// the block grows with `realloc` by half its capacity at a time, so the bytes received are
+// copied a bounded number of times in all (a large block is remapped rather than copied).
+// Either way memory is backed kBackAhead ahead of the data in one call rather than a page fault
+// at a time. The body handed out is cut back to the whole steps it needs, zero from the data to
+// their end. Not thread-safe: one buffer per fetch.
 // Example:
 //   ReceiveBuffer buffer;                   // throws std::bad_alloc if the first step fails
 //   if (buffer.append(bytes, n)) char* body = buffer.release();
@@ -28,8 +28,13 @@ inline constexpr uint64_t kReceiveStep = 309600;
 // Capacities are carried as a signed 32-bit value, so a buffer never passes the last whole
 // step below 2 GiB.
 inline constexpr uint64_t kReceiveCapacityLimit = 0x7FFFFFFF / kReceiveStep * kReceiveStep;
-// How far ahead of the data memory is backed, once the data has come this far.
-inline constexpr uint64_t kBackAhead = 2 * 1024 * 1024;
+// The room reserved for a body that outgrows its first step: most bodies stay within it. It
+// costs address space only, but a commit limit, or a sanitizer's allocator, charges it in full.
+inline constexpr uint64_t kFirstRoom = uint64_t{256} << 20;
+// How far ahead of the data memory is backed once the body has outgrown its first step: near
+// enough that the pages a call backs, which the system zeroes, are still in the processor's
+// cache when the data reaches them.
+inline constexpr uint64_t kBackAhead = 256 * 1024;
 
 // The capacity needed to append `n` bytes to `length` bytes held in `capacity` and keep one
 // zero after them: `capacity` itself when they fit, else half as much again rounded up to
@@ -58,13 +63,18 @@ class ReceiveBuffer {
   uint64_t length() const { return length_; }
 
  private:
-  // Moves the block to `block_size` bytes (at least `capacity`) with `realloc` and makes
-  // `capacity` its capacity; false, with nothing changed, if it fails.
-  bool reallocate(uint64_t capacity, uint64_t block_size);
+  // Makes the block hold at least `capacity` bytes by moving the data into a reserved block,
+  // of kFirstRoom bytes or, past that, of kReceiveCapacityLimit, else with `realloc`. False,
+  // with nothing changed, if the allocator refuses.
+  bool make_room(uint64_t capacity);
+
+  // Moves the block to `size` bytes with `realloc`; false, with nothing changed, if it fails.
+  bool resize(uint64_t size);
 
   char* data_;
   uint64_t capacity_;
   uint64_t length_;
+  uint64_t room_;    // the capacity the block can take without moving
   uint64_t backed_;  // the data may reach this far before more memory is backed
 };
 
