@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Fetching a 100 MB body from a server on 127.0.0.1, three ways, and random identifiers.
 //
-//   FetchHxCurl        HXCurl::get_data_from_url: grows with realloc by half its capacity,
-//                      in whole 309,600-byte steps, backing memory 2 MiB ahead of the data
+//   FetchHxCurl        HXCurl::get_data_from_url: past its first 309,600-byte step, the body
+//                      moves into reserved room, backed 256 KiB ahead of the data
 //   FetchStdString     plain libcurl appending to a std::string (doubling growth)
 //   FetchDiscard       plain libcurl dropping the bytes: the transfer's own cost, a floor
 //   FetchCopyEachStep  plain libcurl into a buffer grown by the same step, each growth a fresh

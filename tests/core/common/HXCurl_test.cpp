@@ -26,7 +26,7 @@ using namespace hxcore::detail;  // the receive buffer
 // A client releases a body with the C library's free().
 using Body = std::unique_ptr<char, decltype(&std::free)>;
 
-// Many growths and commits ahead (2 MiB each), within the fetch's 8 s under a sanitizer (realloc
+// Many growths and commits ahead (256 KiB each), within the fetch's 8 s under a sanitizer (realloc
 // copies every time) and on a loaded machine; Wine's sockets, 10 MB/s or far less under load,
 // get a quarter of it.
 #ifdef _WIN32
