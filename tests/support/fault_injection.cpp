@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The fault injector: the program's own operator new and, with glibc, its own malloc, calloc,
-// realloc, pthread_create and file calls, each counting before it hands over to the real one.
-// With glibc the real allocator is __libc_malloc's family, under AddressSanitizer the
-// sanitizer's __interceptor_ entry points (whose plain names this program's definitions
+// realloc, posix_memalign, pthread_create and file calls, each counting before it hands over to
+// the real one. With glibc the real allocator is __libc_malloc's family, under AddressSanitizer
+// the sanitizer's __interceptor_ entry points (whose plain names this program's definitions
 // replace); the other calls go to the next definition, found once before main.
 #include "fault_injection.h"
 
@@ -124,6 +124,19 @@ void* plain_allocate(size_t n) { return HXTEST_REAL(malloc)(n ? n : 1); }
 #else
 void* plain_allocate(size_t n) { return std::malloc(n ? n : 1); }
 #endif
+// The real aligned allocation, as posix_memalign answers.
+#if defined(HXTEST_SANITIZER)
+extern "C" int __interceptor_posix_memalign(void**, size_t, size_t);
+#define HXTEST_REAL_MEMALIGN __interceptor_posix_memalign
+#elif defined(__GLIBC__)
+extern "C" void* __libc_memalign(size_t, size_t);
+int libc_posix_memalign(void** block, size_t alignment, size_t n) {
+  return (*block = __libc_memalign(alignment, n)) != nullptr ? 0 : ENOMEM;
+}
+#define HXTEST_REAL_MEMALIGN libc_posix_memalign
+#else
+#define HXTEST_REAL_MEMALIGN posix_memalign
+#endif
 
 void* allocate(size_t n, std::align_val_t alignment = std::align_val_t{}) {
   if (should_fail(Kind::Allocation)) return nullptr;
@@ -133,7 +146,7 @@ void* allocate(size_t n, std::align_val_t alignment = std::align_val_t{}) {
   return _aligned_malloc(n ? n : 1, a);
 #else
   void* p = nullptr;
-  return posix_memalign(&p, a, n ? n : 1) == 0 ? p : nullptr;
+  return HXTEST_REAL_MEMALIGN(&p, a, n ? n : 1) == 0 ? p : nullptr;
 #endif
 }
 
@@ -212,6 +225,9 @@ void* calloc(size_t count, size_t n) {
   return refused(ENOMEM) ? nullptr : HXTEST_REAL(calloc)(count, n);
 }
 void* realloc(void* p, size_t n) { return refused(ENOMEM) ? nullptr : HXTEST_REAL(realloc)(p, n); }
+int posix_memalign(void** block, size_t alignment, size_t n) {
+  return refused(ENOMEM) ? ENOMEM : HXTEST_REAL_MEMALIGN(block, alignment, n);
+}
 
 int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
                    void* argument) {

@@ -2,10 +2,11 @@
 // fault_injection.h - makes the Nth call of one kind fail, for the torture test program only.
 //
 // Linked into the test program, never into the library. Kinds: every allocation (malloc, calloc,
-// realloc and every form of operator new; on Windows operator new only, the C allocator being
-// the DLL's), every thread start (pthread_create, which std::thread uses too; not on Windows),
-// every settings-file write (write, fsync, fdatasync and rename fail with ENOSPC; not on
-// Windows), and the records a test's log callback receives (it asks `should_fail`).
+// realloc, posix_memalign and every form of operator new; on Windows operator new only, the C
+// allocator being the DLL's), every thread start (pthread_create, which std::thread uses too;
+// not on Windows), every settings-file write (write, fsync, fdatasync and rename fail with
+// ENOSPC; not on Windows), and the records a test's log callback receives (it asks
+// `should_fail`).
 // Calls are counted only while armed and only on the thread that armed, so a count does not
 // depend on other threads: run a scenario with `arm(kind, 0)` to learn its count, then with
 // `arm(kind, n)` for each n. Example:
